@@ -1,0 +1,56 @@
+// Difference lines: one per differing byte, in increasing offset order.
+#include "compare/compare_run.h"
+#include "compare/output.h"
+
+#include <algorithm>
+#include <cstring>
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "nextDiff locates a byte in a word by its lowest set bit");
+
+namespace {
+
+inline uint64_t load64(const uint8_t* p) {
+    uint64_t v;
+    memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Long equal stretches go to the C library's memcmp a chunk at a time; the
+// differing chunk is then searched word by word. Never reads outside [0, n).
+constexpr uint32_t equalChunk = 4096;
+
+} // namespace
+
+uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
+    while (n - i >= 8) {
+        // Dense differences are found within the next few words.
+        uint64_t x = load64(a + i) ^ load64(b + i);
+        if (x != 0) return i + static_cast<uint32_t>(__builtin_ctzll(x) >> 3);
+        i += 8;
+        while (n - i >= equalChunk && memcmp(a + i, b + i, equalChunk) == 0)
+            i += equalChunk;
+    }
+    while (i < n && a[i] == b[i])
+        i++;
+    return i;
+}
+
+void reportBlockDiffs(const uint8_t* block1, const uint8_t* block2, uint32_t blockLen,
+                      uint32_t limit, uint32_t fpos1, uint32_t fpos2) {
+    uint32_t n = std::min(blockLen, limit);
+    for (uint32_t i = nextDiff(block1, block2, 0, n); i < n;
+         i = nextDiff(block1, block2, i + 1, n)) {
+        // Both offsets advance together, so the short form holds for a whole
+        // run that started at the same offset in both files.
+        if (fpos1 == fpos2)
+            outDiffShort(fpos1 + i, block1[i], block2[i]);
+        else
+            outDiffLong(fpos1 + i, block1[i], block2[i], fpos2 + i);
+        run.diffsCount++;
+        if (--run.diffsLeft == 0) {
+            outText("Too many diffrent bytes - stopping comparition, exiting.\n");
+            endRun(5);
+        }
+    }
+}

@@ -1,0 +1,22 @@
+// What the engine needs of its platform's files beyond plain fread: opening,
+// measuring and positioning with 64-bit offsets, whatever the width of long.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+// Opens a file for binary reading, unbuffered (the engine's own buffers are
+// the only copy) and marked for sequential reading. Null when it can't be
+// opened or is a directory. Never waits for a writer on a FIFO.
+FILE* openInput(const char* fname);
+
+// Seeks to the end and tells the position there: the file's length, or -1
+// when the stream can't be positioned (a pipe, a FIFO).
+int64_t measureLength(FILE* stream);
+
+// Positions at an absolute offset; the result is deliberately not checked:
+// an offset behind the end shows up as a short read later.
+void seekTo(FILE* stream, uint32_t offset);
+
+// The stream's position, taken as a 32-bit value.
+uint32_t tellPosition(FILE* stream);
