@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# ensure-packages.sh PACKAGE... : installs the Debian packages that are missing.
+# Run as root (or with sudo on the path); does nothing when all are there.
+set -euo pipefail
+missing=()
+for p in "$@"; do
+  dpkg-query -W -f='${db:Status-Status}' "$p" 2> /dev/null | grep -qx installed || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "installing: ${missing[*]}"
+for p in "${missing[@]}"; do
+  # Packages of another architecture need that architecture enabled first.
+  case "$p" in
+    *:i386) dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386 ;;
+  esac
+done
+$sudo apt-get update -q > /dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" > /dev/null

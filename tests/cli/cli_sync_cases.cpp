@@ -1,0 +1,5 @@
+#include "cli_case.h"
+
+std::vector<CliCase> syncCases() {
+    return {};
+}

@@ -1,0 +1,107 @@
+// Runs the command-line table against the program named by ZEBRIN_PROGRAM,
+// through ZEBRIN_LAUNCHER when set (wine for the Win32 deliverables).
+#include "cli_case.h"
+#include "run_program.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+std::string env(const char* name) {
+    const char* v = getenv(name);
+    return v != nullptr ? v : "";
+}
+
+unsigned deliverableUnderTest() {
+    std::string d = env("ZEBRIN_DELIVERABLE");
+    if (d == "linux") return Linux;
+    if (d == "con32") return Con32;
+    if (d == "posix32") return Posix32;
+    return Native;
+}
+
+std::string usageText() {
+    return "\n"
+           "  ZEBRIN: byte-by-byte file comparer\n"
+           "  Version 1.0  by the ZEBRIN developers, " +
+           env("ZEBRIN_RELEASE_DATE") +
+           "\n"
+           "  https://zebrin.example.org/\n"
+           "  https://mirror.example.org/zebrin/\n"
+           "\n  Usage: ZEBRIN [switches] InputFname1 InputFname2\n  switches:\n"
+           "    -l1$XXXXXXXX - buffer1len: 1...0x400000 bytes (default 0x400000)\n"
+           "    -l2$XXXXXXXX - buffer2len: 1...0x100000 bytes (default 0x100000)\n"
+           "    -b1$XXXXXXXX - file 1 beg (default 0)\n"
+           "    -b2$XXXXXXXX - file 2 beg (default 0)\n"
+           "    -n$XXXXXXXX  - stop after n numer of diffs (default 0xffffffff)\n"
+           "    -v           - Verbose output\n"
+           "    -s           - Sync beginning search in first [buffer2len] bytes\n"
+           "    -?, -h       - this help message\n  ";
+}
+
+// What the deliverable writes for the case's text: the Win32 console C
+// library writes every "\n" in text mode.
+std::string expectedOutput(const CliCase& c) {
+    std::string out = c.out;
+    for (size_t at = out.find("@USAGE@"); at != std::string::npos; at = out.find("@USAGE@"))
+        out.replace(at, 7, usageText());
+    if (deliverableUnderTest() == Con32) {
+        std::string crlf;
+        for (char ch : out) {
+            if (ch == '\n') crlf += '\r';
+            crlf += ch;
+        }
+        out = crlf;
+    }
+    return out;
+}
+
+void createFiles(const TempDir& dir, const CliCase& c) {
+    for (const CaseFile& f : c.files) {
+        std::string path = dir.file(f.name);
+        if (f.isDirectory)
+            ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path;
+        else if (f.isFifo)
+            ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
+        else
+            writeFile(path, f.bytes);
+    }
+}
+
+class CliTable : public testing::TestWithParam<CliCase> {};
+
+TEST_P(CliTable, OutputAndStatus) {
+    const CliCase& c = GetParam();
+    if ((c.on & deliverableUnderTest()) == 0) {
+        GTEST_SKIP() << "not on this deliverable";
+    }
+    std::string program = env("ZEBRIN_PROGRAM");
+    ASSERT_FALSE(program.empty()) << "ZEBRIN_PROGRAM is not set";
+    TempDir dir;
+    createFiles(dir, c);
+    std::vector<std::string> argv{program};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    ProgramResult r = runProgram(splitWords(env("ZEBRIN_LAUNCHER")), argv, dir.path);
+    EXPECT_EQ(r.out, expectedOutput(c));
+    EXPECT_EQ(r.status, c.status);
+    if (env("ZEBRIN_LAUNCHER").empty()) {
+        EXPECT_EQ(r.err, "") << "the program never writes stderr";
+    }
+}
+
+std::string caseName(const testing::TestParamInfo<CliCase>& info) {
+    std::string n;
+    for (char ch : info.param.name)
+        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return n;
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandLine, CliTable, testing::ValuesIn(commandLineCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Driver, CliTable, testing::ValuesIn(driverCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Differences, CliTable, testing::ValuesIn(differenceCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Summary, CliTable, testing::ValuesIn(summaryCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Sync, CliTable, testing::ValuesIn(syncCases()), caseName);
+
+} // namespace
