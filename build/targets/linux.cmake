@@ -6,4 +6,5 @@ set(ZEBRIN_SLASH_SWITCH 0)
 set(ZEBRIN_POSIX_FILES 1)
 set(ZEBRIN_EXIT_LOW_EIGHT_BITS 0)
 set(ZEBRIN_OUTPUT_NAME zebrin-linux)
-set(ZEBRIN_LINK_OPTIONS -static-libstdc++ -static-libgcc)
+# -s: stripped at link time, so the file the tests check is the file shipped.
+set(ZEBRIN_LINK_OPTIONS -static-libstdc++ -static-libgcc -s)

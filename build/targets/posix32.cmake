@@ -8,4 +8,5 @@ set(ZEBRIN_POSIX_FILES 0)
 set(ZEBRIN_EXIT_LOW_EIGHT_BITS 1)
 set(ZEBRIN_OUTPUT_NAME zebrin-posix32)
 set(ZEBRIN_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/build/posix32/posix_layer.cpp)
-set(ZEBRIN_LINK_OPTIONS -static)
+# -s: stripped at link time, so the file the tests check is the file shipped.
+set(ZEBRIN_LINK_OPTIONS -static -s)
