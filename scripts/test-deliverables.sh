@@ -38,3 +38,7 @@ wine cmd /c exit > /dev/null 2>&1 < /dev/null
 
 echo "== deliverable tests"
 ctest --preset release -L deliverables --parallel "$jobs"
+
+echo "== release"
+bash scripts/release.sh > /dev/null
+(cd dist && sha256sum -c SHA256SUMS)
