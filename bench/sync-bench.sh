@@ -10,13 +10,14 @@
 # reported as median (min-max) wall time. The plain search (bench/plain_sync.cpp,
 # the search alone, no comparison after it) runs once on the zeros pair under
 # a limit of PLAIN_TIMEOUT seconds (default 300), and RUNS times on the shift
-# pair. Default buffer sizes throughout. Needs g++, cmake and about 140 MB in
-# the temporary folder.
+# pair. Default buffer sizes throughout. Installs what the build needs, like
+# scripts/test.sh; needs about 140 MB in the temporary folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-7}
 plain_timeout=${PLAIN_TIMEOUT:-300}
 
+bash scripts/ensure-packages.sh g++ cmake make libgtest-dev libgmock-dev
 cmake --preset release > /dev/null
 cmake --build --preset release --target zebrin --parallel 2 > /dev/null
 zebrin=$PWD/out/release/zebrin
