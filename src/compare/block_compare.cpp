@@ -20,9 +20,10 @@ inline uint64_t load64(const uint8_t* p) {
 // differing chunk is then searched word by word. Never reads outside [0, n).
 constexpr uint32_t equalChunk = 4096;
 
-} // namespace
-
-uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
+// The scan itself, inlined into the block loop: a dense stretch of
+// differences costs one word compare per line.
+inline __attribute__((always_inline)) uint32_t scanToDiff(const uint8_t* a, const uint8_t* b,
+                                                          uint32_t i, uint32_t n) {
     while (n - i >= 8) {
         // Dense differences are found within the next few words.
         uint64_t x = load64(a + i) ^ load64(b + i);
@@ -36,21 +37,39 @@ uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
     return i;
 }
 
+[[noreturn]] void stopAtLimit() {
+    outText("Too many diffrent bytes - stopping comparition, exiting.\n");
+    endRun(5);
+}
+
+} // namespace
+
+uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
+    return scanToDiff(a, b, i, n);
+}
+
 void reportBlockDiffs(const uint8_t* block1, const uint8_t* block2, uint32_t blockLen,
                       uint32_t limit, uint32_t fpos1, uint32_t fpos2) {
     uint32_t n = std::min(blockLen, limit);
-    for (uint32_t i = nextDiff(block1, block2, 0, n); i < n;
-         i = nextDiff(block1, block2, i + 1, n)) {
+    // The counters stay in registers within the block; nothing else reads
+    // them before they are stored back (at the stop and at the end).
+    uint32_t count = run.diffsCount;
+    uint32_t left = run.diffsLeft;
+    for (uint32_t i = scanToDiff(block1, block2, 0, n); i < n;
+         i = scanToDiff(block1, block2, i + 1, n)) {
         // Both offsets advance together, so the short form holds for a whole
         // run that started at the same offset in both files.
         if (fpos1 == fpos2)
             outDiffShort(fpos1 + i, block1[i], block2[i]);
         else
             outDiffLong(fpos1 + i, block1[i], block2[i], fpos2 + i);
-        run.diffsCount++;
-        if (--run.diffsLeft == 0) {
-            outText("Too many diffrent bytes - stopping comparition, exiting.\n");
-            endRun(5);
+        count++;
+        if (--left == 0) {
+            run.diffsCount = count;
+            run.diffsLeft = left;
+            stopAtLimit();
         }
     }
+    run.diffsCount = count;
+    run.diffsLeft = left;
 }

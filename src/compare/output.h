@@ -7,6 +7,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
 // "%ld" and "%lX" in the program's texts mean a 32-bit value on every build:
 // these widen it to the host's long the way a 32-bit long would read it.
@@ -20,10 +21,76 @@ inline unsigned long ul(uint32_t v) {
 void outText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void outTextV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
+// The difference lines are formatted here, inline, because a run may print
+// tens of millions of them: a call and a printf per line would cost more than
+// the comparison. The buffer and its flush live in output.cpp.
+namespace outLines {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "a line is assembled in words, first character in the lowest byte");
+
+constexpr uint32_t longestLine = 26; // "XXXXXXXX: XX XX :XXXXXXXX\n"
+constexpr uint32_t bufferSize = 1 << 16;
+extern char buffer[bufferSize];
+extern uint32_t used;
+
+// Hands the buffered lines to the C library's standard output.
+void flush();
+
+// Two upper-case hexadecimal digits for every byte value, first digit in the
+// low byte.
+struct HexPairs {
+    uint16_t pair[256];
+    constexpr HexPairs() : pair() {
+        const char* hex = "0123456789ABCDEF";
+        for (int v = 0; v < 256; v++)
+            pair[v] = static_cast<uint16_t>(hex[v >> 4] | hex[v & 15] << 8);
+    }
+};
+inline constexpr HexPairs hex{};
+
+// "XXXXXXXX" as one word.
+inline uint64_t offsetDigits(uint32_t v) {
+    return uint64_t{hex.pair[v >> 24]} | uint64_t{hex.pair[v >> 16 & 0xFF]} << 16 |
+           uint64_t{hex.pair[v >> 8 & 0xFF]} << 32 | uint64_t{hex.pair[v & 0xFF]} << 48;
+}
+
+// ": XX YY" and then the character last as one word.
+inline uint64_t byteDigits(uint8_t b1, uint8_t b2, uint8_t last) {
+    return uint64_t{0x203A} | uint64_t{hex.pair[b1]} << 16 | uint64_t{0x20} << 32 |
+           uint64_t{hex.pair[b2]} << 40 | uint64_t{last} << 56;
+}
+
+// Room for one more line of up to longestLine characters.
+inline char* slot() {
+    if (bufferSize - used < longestLine) flush();
+    return buffer + used;
+}
+
+inline void putWord(char* p, uint64_t w) {
+    memcpy(p, &w, sizeof w);
+}
+
+} // namespace outLines
+
 // "%08lX: %02X %02X\n"
-void outDiffShort(uint32_t off1, uint8_t b1, uint8_t b2);
+inline void outDiffShort(uint32_t off1, uint8_t b1, uint8_t b2) {
+    char* p = outLines::slot();
+    outLines::putWord(p, outLines::offsetDigits(off1));
+    outLines::putWord(p + 8, outLines::byteDigits(b1, b2, '\n'));
+    outLines::used += 16;
+}
+
 // "%08lX: %02X %02X :%08lX\n"
-void outDiffLong(uint32_t off1, uint8_t b1, uint8_t b2, uint32_t off2);
+inline void outDiffLong(uint32_t off1, uint8_t b1, uint8_t b2, uint32_t off2) {
+    char* p = outLines::slot();
+    outLines::putWord(p, outLines::offsetDigits(off1));
+    outLines::putWord(p + 8, outLines::byteDigits(b1, b2, ' '));
+    p[16] = ':';
+    outLines::putWord(p + 17, outLines::offsetDigits(off2));
+    p[25] = '\n';
+    outLines::used += 26;
+}
 
 // Hands everything on to the C library and flushes it; false when any write
 // to standard output has failed during the run.
