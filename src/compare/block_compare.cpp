@@ -10,10 +10,22 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 
 namespace {
 
-inline uint64_t load64(const uint8_t* p) {
-    uint64_t v;
+// The scan goes a machine word at a time: 8 bytes on the 64-bit build, 4 on
+// the i386 ones, where a 64-bit word would cost a library call per lookup.
+using Word = uintptr_t;
+
+inline Word loadWord(const uint8_t* p) {
+    Word v;
     memcpy(&v, p, sizeof v);
     return v;
+}
+
+// Index within the word of its first non-zero byte; x is not 0.
+inline uint32_t firstByteSet(Word x) {
+    if constexpr (sizeof(Word) == 8)
+        return static_cast<uint32_t>(__builtin_ctzll(x)) >> 3;
+    else
+        return static_cast<uint32_t>(__builtin_ctz(static_cast<uint32_t>(x))) >> 3;
 }
 
 // Long equal stretches go to the C library's memcmp a chunk at a time; the
@@ -24,11 +36,11 @@ constexpr uint32_t equalChunk = 4096;
 // differences costs one word compare per line.
 inline __attribute__((always_inline)) uint32_t scanToDiff(const uint8_t* a, const uint8_t* b,
                                                           uint32_t i, uint32_t n) {
-    while (n - i >= 8) {
+    while (n - i >= sizeof(Word)) {
         // Dense differences are found within the next few words.
-        uint64_t x = load64(a + i) ^ load64(b + i);
-        if (x != 0) return i + static_cast<uint32_t>(__builtin_ctzll(x) >> 3);
-        i += 8;
+        Word x = loadWord(a + i) ^ loadWord(b + i);
+        if (x != 0) return i + firstByteSet(x);
+        i += sizeof(Word);
         while (n - i >= equalChunk && memcmp(a + i, b + i, equalChunk) == 0)
             i += equalChunk;
     }

@@ -49,16 +49,26 @@ struct HexPairs {
 };
 inline constexpr HexPairs hex{};
 
-// "XXXXXXXX" as one word.
-inline uint64_t offsetDigits(uint32_t v) {
-    return uint64_t{hex.pair[v >> 24]} | uint64_t{hex.pair[v >> 16 & 0xFF]} << 16 |
-           uint64_t{hex.pair[v >> 8 & 0xFF]} << 32 | uint64_t{hex.pair[v & 0xFF]} << 48;
+// Lines are stored four characters at a time: 32-bit words suit the i386
+// builds as well as the 64-bit one.
+inline void put4(char* p, uint32_t w) {
+    memcpy(p, &w, sizeof w);
 }
 
-// ": XX YY" and then the character last as one word.
-inline uint64_t byteDigits(uint8_t b1, uint8_t b2, uint8_t last) {
-    return uint64_t{0x203A} | uint64_t{hex.pair[b1]} << 16 | uint64_t{0x20} << 32 |
-           uint64_t{hex.pair[b2]} << 40 | uint64_t{last} << 56;
+inline uint32_t pairs(uint8_t first, uint8_t second) {
+    return uint32_t{hex.pair[first]} | uint32_t{hex.pair[second]} << 16;
+}
+
+// "XXXXXXXX"
+inline void putOffset(char* p, uint32_t v) {
+    put4(p, pairs(static_cast<uint8_t>(v >> 24), static_cast<uint8_t>(v >> 16)));
+    put4(p + 4, pairs(static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)));
+}
+
+// ": XX YY" and then the character last.
+inline void putBytes(char* p, uint8_t b1, uint8_t b2, char last) {
+    put4(p, 0x203Au | uint32_t{hex.pair[b1]} << 16);
+    put4(p + 4, 0x20u | uint32_t{hex.pair[b2]} << 8 | uint32_t{static_cast<uint8_t>(last)} << 24);
 }
 
 // Room for one more line of up to longestLine characters.
@@ -67,27 +77,23 @@ inline char* slot() {
     return buffer + used;
 }
 
-inline void putWord(char* p, uint64_t w) {
-    memcpy(p, &w, sizeof w);
-}
-
 } // namespace outLines
 
 // "%08lX: %02X %02X\n"
 inline void outDiffShort(uint32_t off1, uint8_t b1, uint8_t b2) {
     char* p = outLines::slot();
-    outLines::putWord(p, outLines::offsetDigits(off1));
-    outLines::putWord(p + 8, outLines::byteDigits(b1, b2, '\n'));
+    outLines::putOffset(p, off1);
+    outLines::putBytes(p + 8, b1, b2, '\n');
     outLines::used += 16;
 }
 
 // "%08lX: %02X %02X :%08lX\n"
 inline void outDiffLong(uint32_t off1, uint8_t b1, uint8_t b2, uint32_t off2) {
     char* p = outLines::slot();
-    outLines::putWord(p, outLines::offsetDigits(off1));
-    outLines::putWord(p + 8, outLines::byteDigits(b1, b2, ' '));
+    outLines::putOffset(p, off1);
+    outLines::putBytes(p + 8, b1, b2, ' ');
     p[16] = ':';
-    outLines::putWord(p + 17, outLines::offsetDigits(off2));
+    outLines::putOffset(p + 17, off2);
     p[25] = '\n';
     outLines::used += 26;
 }
