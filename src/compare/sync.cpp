@@ -61,34 +61,30 @@ void advanceStart(uint8_t* buf, uint32_t begLen, uint32_t shift, uint32_t oldBeg
     if (refill != 0) readChecked(buf + (begLen - shift), refill, stream, fname);
 }
 
-void applyShiftToFile1(uint32_t shift) {
-    uint32_t equalsLength = std::min(run.begLenInp1 - shift, run.begLenInp2);
+// Test A advances file 1 (it carries the extra leading bytes), test B file 2.
+void applyShift(int advancedFile, uint32_t shift) {
+    bool first = advancedFile == 1;
+    uint32_t& fbeg = first ? run.fbegInp1 : run.fbegInp2;
+    uint32_t begLen = first ? run.begLenInp1 : run.begLenInp2;
+    uint32_t otherBegLen = first ? run.begLenInp2 : run.begLenInp1;
+    const char* shiftedName = first ? run.InputFname1 : run.InputFname2;
+    const char* otherName = first ? run.InputFname2 : run.InputFname1;
+    uint32_t equalsLength = std::min(begLen - shift, otherBegLen);
     if (run.optionVerbose)
-        outText("Found equals: File2 ('%s') from 0 equals File1 ('%s') from %ld (0x%lX) "
-                "equalsLength=%ld (0x%lX) bytes\n",
-                run.InputFname2, run.InputFname1, sl(shift), ul(shift), sl(equalsLength),
-                ul(equalsLength));
-    uint32_t oldBeg = run.fbegInp1;
-    run.fbegInp1 += shift;
+        outText(first ? "Found equals: File2 ('%s') from 0 equals File1 ('%s') from %ld (0x%lX) "
+                        "equalsLength=%ld (0x%lX) bytes\n"
+                      : "Found equals: File1 ('%s') from 0 equals File2 ('%s') from %ld (0x%lX) "
+                        "equalsLength=%ld (0x%lX) bytes\n",
+                otherName, shiftedName, sl(shift), ul(shift), sl(equalsLength), ul(equalsLength));
+    uint32_t oldBeg = fbeg;
+    fbeg += shift;
     if (run.optionVerbose)
-        outText("Setting new fbegInp1=%ld (0x%lX)\n", sl(run.fbegInp1), ul(run.fbegInp1));
-    advanceStart(run.bufInp1, run.begLenInp1, shift, oldBeg, run.flenInp1, run.fInp1,
-                 run.InputFname1);
-}
-
-void applyShiftToFile2(uint32_t shift) {
-    uint32_t equalsLength = std::min(run.begLenInp2 - shift, run.begLenInp1);
-    if (run.optionVerbose)
-        outText("Found equals: File1 ('%s') from 0 equals File2 ('%s') from %ld (0x%lX) "
-                "equalsLength=%ld (0x%lX) bytes\n",
-                run.InputFname1, run.InputFname2, sl(shift), ul(shift), sl(equalsLength),
-                ul(equalsLength));
-    uint32_t oldBeg = run.fbegInp2;
-    run.fbegInp2 += shift;
-    if (run.optionVerbose)
-        outText("Setting new fbegInp2=%ld (0x%lX)\n", sl(run.fbegInp2), ul(run.fbegInp2));
-    advanceStart(run.bufInp2, run.begLenInp2, shift, oldBeg, run.flenInp2, run.fInp2,
-                 run.InputFname2);
+        outText(first ? "Setting new fbegInp1=%ld (0x%lX)\n" : "Setting new fbegInp2=%ld (0x%lX)\n",
+                sl(fbeg), ul(fbeg));
+    if (first)
+        advanceStart(run.bufInp1, begLen, shift, oldBeg, run.flenInp1, run.fInp1, shiftedName);
+    else
+        advanceStart(run.bufInp2, begLen, shift, oldBeg, run.flenInp2, run.fInp2, shiftedName);
 }
 
 } // namespace
@@ -128,6 +124,5 @@ void syncBegSeq() {
     }
     SyncShift found =
         findSyncShift(run.bufInp1, run.begLenInp1, run.bufInp2, run.begLenInp2, run.begLenMin >> 1);
-    if (found.advancedFile == 1) applyShiftToFile1(found.shift);
-    if (found.advancedFile == 2) applyShiftToFile2(found.shift);
+    if (found.advancedFile != 0) applyShift(found.advancedFile, found.shift);
 }

@@ -2,6 +2,7 @@
 // the whole expected standard output and the exit status a POSIX parent sees.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,16 @@ struct CaseFile {
     std::string bytes;
     bool isDirectory = false;
     bool isFifo = false;
+    // Non-zero: the file is this long and sparse, a hole of zeros followed
+    // by bytes (sizes of 2 GiB and more cost no disk space).
+    uint64_t sparseLength = 0;
 };
+
+// A sparse file of the given length that ends with bytes.
+inline CaseFile sparseFile(const std::string& name, uint64_t length,
+                           const std::string& bytes = "") {
+    return {name, bytes, false, false, length};
+}
 
 struct CliCase {
     std::string name;

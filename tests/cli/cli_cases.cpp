@@ -202,9 +202,17 @@ std::vector<CliCase> commandLineCases() {
          "\n Error in command line arguments: argument 1 is too long (more than 4094 "
          "characters).\n",
          127},
+        // A Win32 command line carries at most 32767 characters in all.
         {"second name too long",
          ab,
          {"a", std::string(70000, 'n')},
+         "\n Error in command line arguments: argument 2 is too long (more than 4094 "
+         "characters).\n",
+         127,
+         Native | Linux},
+        {"second name as long as a Win32 command line allows",
+         ab,
+         {"a", std::string(32000, 'n')},
          "\n Error in command line arguments: argument 2 is too long (more than 4094 "
          "characters).\n",
          127},
@@ -276,6 +284,30 @@ std::vector<CliCase> driverCases() {
              "End comparing: File1 ('a') at 0x10 and File2 ('b') at 0x10\nFC: no differences "
              "encountered\n\n",
          0},
+        // Lengths past 31 bits need the C library's 64-bit seek and tell: a
+        // 32-bit tell fails on these or wraps 4 GiB + 16 round to 16.
+        {"file 1 of 2 GiB is too large",
+         {sparseFile("a", UINT64_C(0x80000000)), {"b", sixteen}},
+         {"a", "b"},
+         "File1 ('a') is too large - only files below 2 GiB can be compared\n",
+         255},
+        {"file 2 of 4 GiB and 16 bytes is too large, not wrapped",
+         {{"a", sixteen}, sparseFile("b", UINT64_C(0x100000010), sixteen)},
+         {"a", "b"},
+         "File2 ('b') is too large - only files below 2 GiB can be compared\n",
+         255},
+        {"files one byte below 2 GiB compare at their ends",
+         {sparseFile("a", 0x7FFFFFFF, "x"), sparseFile("b", 0x7FFFFFFF, "y")},
+         {"-b1=$7FFFFFF0", "-b2=$7FFFFFF0", "a", "b"},
+         comparingAB +
+             "\nNow comparing:\n File1 ('a') from 2147483632 (0x7FFFFFF0)\n File2 ('b') from "
+             "2147483632 (0x7FFFFFF0).\n\n"
+             "7FFFFFFE: 78 79\n"
+             "In compared part:\n File1 ('a') from 2147483632 (0x7FFFFFF0) to EOF 2147483647 "
+             "(0x7FFFFFFF)\n File2 ('b') from 2147483632 (0x7FFFFFF0) to EOF 2147483647 "
+             "(0x7FFFFFFF)\n"
+             " 1 (0x1) differences encountered in 15 (0xF) bytes compared part\n\n",
+         4},
     };
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,6 +59,15 @@ std::string expectedOutput(const CliCase& c) {
     return out;
 }
 
+void writeSparseFile(const std::string& path, uint64_t length, const std::string& tail) {
+    writeFile(path, "");
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(length - tail.size())), 0) << path;
+    FILE* f = fopen(path.c_str(), "ab");
+    ASSERT_NE(f, nullptr) << path;
+    fwrite(tail.data(), 1, tail.size(), f);
+    fclose(f);
+}
+
 void createFiles(const TempDir& dir, const CliCase& c) {
     for (const CaseFile& f : c.files) {
         std::string path = dir.file(f.name);
@@ -65,6 +75,8 @@ void createFiles(const TempDir& dir, const CliCase& c) {
             ASSERT_EQ(mkdir(path.c_str(), 0755), 0) << path;
         else if (f.isFifo)
             ASSERT_EQ(mkfifo(path.c_str(), 0644), 0) << path;
+        else if (f.sparseLength != 0)
+            writeSparseFile(path, f.sparseLength, f.bytes);
         else
             writeFile(path, f.bytes);
     }

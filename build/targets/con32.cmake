@@ -1,0 +1,11 @@
+# zebrin-con32: 32-bit PE console program for Win32 (MinGW-w64). "/" marks a
+# switch as well as "-"; exit hands the whole 32-bit status to the process
+# exit code (-1 stays 0xFFFFFFFF). The C++ runtime and libgcc are linked in;
+# only the system's own DLLs stay outside.
+set(ZEBRIN_RELEASE_DATE "04.12.2026")
+set(ZEBRIN_SLASH_SWITCH 1)
+set(ZEBRIN_POSIX_FILES 0)
+set(ZEBRIN_EXIT_LOW_EIGHT_BITS 0)
+set(ZEBRIN_OUTPUT_NAME zebrin-con32)
+# -s: stripped at link time, so the file the tests check is the file shipped.
+set(ZEBRIN_LINK_OPTIONS -static -s)
