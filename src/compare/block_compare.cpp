@@ -54,6 +54,31 @@ inline __attribute__((always_inline)) uint32_t scanToDiff(const uint8_t* a, cons
     endRun(5);
 }
 
+// The run's counters, kept in registers while a block is compared; nothing
+// else reads them before they are stored back (at the stop and at the end).
+struct Counters {
+    uint32_t count;
+    uint32_t left;
+};
+
+// One difference line at index i of the block, and the -n limit.
+inline __attribute__((always_inline)) void reportDiff(const uint8_t* block1, const uint8_t* block2,
+                                                      uint32_t i, uint32_t fpos1, uint32_t fpos2,
+                                                      Counters& c) {
+    // Both offsets advance together, so the short form holds for a whole
+    // run that started at the same offset in both files.
+    if (fpos1 == fpos2)
+        outDiffShort(fpos1 + i, block1[i], block2[i]);
+    else
+        outDiffLong(fpos1 + i, block1[i], block2[i], fpos2 + i);
+    c.count++;
+    if (--c.left == 0) {
+        run.diffsCount = c.count;
+        run.diffsLeft = c.left;
+        stopAtLimit();
+    }
+}
+
 } // namespace
 
 uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
@@ -63,25 +88,24 @@ uint32_t nextDiff(const uint8_t* a, const uint8_t* b, uint32_t i, uint32_t n) {
 void reportBlockDiffs(const uint8_t* block1, const uint8_t* block2, uint32_t blockLen,
                       uint32_t limit, uint32_t fpos1, uint32_t fpos2) {
     uint32_t n = std::min(blockLen, limit);
-    // The counters stay in registers within the block; nothing else reads
-    // them before they are stored back (at the stop and at the end).
-    uint32_t count = run.diffsCount;
-    uint32_t left = run.diffsLeft;
-    for (uint32_t i = scanToDiff(block1, block2, 0, n); i < n;
-         i = scanToDiff(block1, block2, i + 1, n)) {
-        // Both offsets advance together, so the short form holds for a whole
-        // run that started at the same offset in both files.
-        if (fpos1 == fpos2)
-            outDiffShort(fpos1 + i, block1[i], block2[i]);
-        else
-            outDiffLong(fpos1 + i, block1[i], block2[i], fpos2 + i);
-        count++;
-        if (--left == 0) {
-            run.diffsCount = count;
-            run.diffsLeft = left;
-            stopAtLimit();
+    Counters c{run.diffsCount, run.diffsLeft};
+    uint32_t i = scanToDiff(block1, block2, 0, n);
+    while (i < n) {
+        if (n - i < sizeof(Word)) {
+            reportDiff(block1, block2, i, fpos1, fpos2, c);
+            i = scanToDiff(block1, block2, i + 1, n);
+            continue;
         }
+        // Every differing byte of the word that starts at the difference i,
+        // in order; a dense stretch costs one word compare per word.
+        Word x = loadWord(block1 + i) ^ loadWord(block2 + i);
+        do {
+            uint32_t k = firstByteSet(x);
+            reportDiff(block1, block2, i + k, fpos1, fpos2, c);
+            x &= ~(Word{0xFF} << (8 * k));
+        } while (x != 0);
+        i = scanToDiff(block1, block2, i + sizeof(Word), n);
     }
-    run.diffsCount = count;
-    run.diffsLeft = left;
+    run.diffsCount = c.count;
+    run.diffsLeft = c.left;
 }
