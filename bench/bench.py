@@ -22,16 +22,19 @@ def parse_args():
     p.add_argument("--zebrin-linux", default="")
     p.add_argument("--read-floor", required=True)
     p.add_argument("--print-floor", required=True)
+    p.add_argument("--read-floor32", default="", help="i386 build, the floor of zebrin-linux")
+    p.add_argument("--print-floor32", default="")
     p.add_argument("--only", default="", help="comma-separated workload keys")
     return p.parse_args()
 
 
 def workloads(a):
-    """(key, title, file 1, file 2, compared bytes, floor, sink, tools)
+    """(key, title, compared bytes, floor, tools)
 
     A tool is (label, argv, sink); sink "null" sends standard output to
     /dev/null, "pipe" through a pipe into cat > /dev/null. The floor is the
-    label every other figure of the row group is divided by, round by round."""
+    label every other figure of the row group is divided by, round by round
+    (its i386 build for zebrin-linux)."""
     d = a.inputs
     def f(name):
         return os.path.join(d, name)
@@ -46,10 +49,12 @@ def workloads(a):
 
     def floors(x, y, sink, kinds):
         out = []
-        if "read" in kinds:
-            out.append(("read floor", [a.read_floor, f(x), f(y)], sink))
-        if "print" in kinds:
-            out.append(("print floor", [a.print_floor, f(x), f(y)], sink))
+        for kind, native, i386 in (("read", a.read_floor, a.read_floor32),
+                                   ("print", a.print_floor, a.print_floor32)):
+            if kind in kinds:
+                out.append((kind + " floor", [native, f(x), f(y)], sink))
+                if a.zebrin_linux and i386:
+                    out.append((kind + " floor i386", [i386, f(x), f(y)], sink))
         return out
 
     big = size("eq1")
@@ -103,6 +108,13 @@ def run_once(argv, sink, rss_file):
     return elapsed, int(lines[-1]) if lines else 0
 
 
+def floor_of(label, floor, times):
+    """zebrin-linux is an i386 program: its floor is the i386 build of the floor."""
+    if (label == "zebrin-linux" or label.endswith(" i386")) and floor + " i386" in times:
+        return floor + " i386"
+    return floor
+
+
 def warm(paths):
     for p in paths:
         with open(p, "rb") as fh:
@@ -134,7 +146,7 @@ def main():
                 rss[label].append(m)
         for label, _, _ in tools:
             ts = times[label]
-            ratios = [t / fl for t, fl in zip(ts, times[floor])]
+            ratios = [t / fl for t, fl in zip(ts, times[floor_of(label, floor, times)])]
             med = statistics.median(ts)
             print("| %s | %s | %.3f | %.3f–%.3f | %.0f | %.1f | %s |" % (
                 title if label == tools[0][0] else "", label, med, min(ts), max(ts),

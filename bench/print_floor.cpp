@@ -37,10 +37,9 @@ void line(size_t off, uint8_t a, uint8_t b) {
     outLen += 16;
 }
 
-// Word by word; each differing byte of a word in turn.
-void printDiffs(const uint8_t* a, const uint8_t* b, size_t n, size_t pos) {
-    if (memcmp(a, b, n) == 0) return;
-    differ = 1;
+// Equal 4 KiB chunks are passed over with memcmp; a differing chunk is
+// searched word by word, each differing byte of a word in turn.
+void printChunkDiffs(const uint8_t* a, const uint8_t* b, size_t n, size_t pos) {
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         uint64_t x, y;
@@ -54,6 +53,16 @@ void printDiffs(const uint8_t* a, const uint8_t* b, size_t n, size_t pos) {
     }
     for (; i < n; i++)
         if (a[i] != b[i]) line(pos + i, a[i], b[i]);
+}
+
+void printDiffs(const uint8_t* a, const uint8_t* b, size_t n, size_t pos) {
+    constexpr size_t chunk = 4096;
+    for (size_t at = 0; at < n; at += chunk) {
+        size_t len = n - at < chunk ? n - at : chunk;
+        if (memcmp(a + at, b + at, len) == 0) continue;
+        differ = 1;
+        printChunkDiffs(a + at, b + at, len, pos + at);
+    }
 }
 
 } // namespace

@@ -26,7 +26,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-bash scripts/ensure-packages.sh g++ cmake make time diffutils python3
+bash scripts/ensure-packages.sh g++ g++-i686-linux-gnu cmake make time diffutils python3
 
 echo "== building" >&2
 cmake --preset release -DZEBRIN_TESTS=OFF > /dev/null
@@ -44,6 +44,13 @@ mkdir -p "$bin"
 for tool in make_inputs read_floor print_floor; do
   g++ -std=c++17 -O2 -Wall -Wextra -o "$bin/$tool" "bench/$tool.cpp"
 done
+if [ ${#linux_args[@]} -gt 0 ]; then
+  # zebrin-linux is an i386 program; its floors are i386 builds of the same.
+  for tool in read_floor print_floor; do
+    i686-linux-gnu-g++ -std=c++17 -O2 -static -Wall -Wextra -o "$bin/${tool}32" "bench/$tool.cpp"
+  done
+  linux_args+=(--read-floor32 "$bin/read_floor32" --print-floor32 "$bin/print_floor32")
+fi
 
 # Full sizes: the largest files the program takes are just below 2 GiB.
 if [ $quick -eq 1 ]; then
