@@ -32,8 +32,8 @@ inline uint32_t firstByteSet(Word x) {
 // differing chunk is then searched word by word. Never reads outside [0, n).
 constexpr uint32_t equalChunk = 4096;
 
-// The scan itself, inlined into the block loop: a dense stretch of
-// differences costs one word compare per line.
+// The next differing byte at or after i, or n; inlined into the block loop,
+// where it runs once per differing word.
 inline __attribute__((always_inline)) uint32_t scanToDiff(const uint8_t* a, const uint8_t* b,
                                                           uint32_t i, uint32_t n) {
     while (n - i >= sizeof(Word)) {

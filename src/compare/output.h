@@ -34,7 +34,8 @@ constexpr uint32_t bufferSize = 1 << 16;
 extern char buffer[bufferSize];
 extern uint32_t used;
 
-// Hands the buffered lines to the C library's standard output.
+// Hands the buffered lines on to standard output, behind anything printf
+// still holds for it.
 void flush();
 
 // Two upper-case hexadecimal digits for every byte value, first digit in the
