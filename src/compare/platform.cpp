@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #if ZEBRIN_POSIX_FILES
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -44,6 +45,21 @@ uint32_t tellPosition(FILE* stream) {
     return static_cast<uint32_t>(ftello(stream));
 }
 
+bool writeStdout(const char* bytes, size_t n) {
+    // Straight to the descriptor: through the stream's own small buffer a
+    // 64 KiB hand-over costs two writes and a copy.
+    if (fflush(stdout) != 0) return false;
+    int fd = fileno(stdout);
+    while (n != 0) {
+        ssize_t done = write(fd, bytes, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        bytes += done;
+        n -= static_cast<size_t>(done);
+    }
+    return true;
+}
+
 #else // the Win32 C library
 
 FILE* openInput(const char* fname) {
@@ -69,6 +85,11 @@ void seekTo(FILE* stream, uint32_t offset) {
 
 uint32_t tellPosition(FILE* stream) {
     return static_cast<uint32_t>(_ftelli64(stream));
+}
+
+bool writeStdout(const char* bytes, size_t n) {
+    // Through the stream: the console C library turns each "\n" into "\r\n".
+    return fwrite(bytes, 1, n, stdout) == n;
 }
 
 #endif

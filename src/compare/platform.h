@@ -2,6 +2,7 @@
 // measuring and positioning with 64-bit offsets, whatever the width of long.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -20,3 +21,7 @@ void seekTo(FILE* stream, uint32_t offset);
 
 // The stream's position, taken as a 32-bit value.
 uint32_t tellPosition(FILE* stream);
+
+// Hands n bytes to standard output after whatever the C library still holds
+// for it, in as few writes as the platform allows; false when a write failed.
+bool writeStdout(const char* bytes, size_t n);

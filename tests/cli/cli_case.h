@@ -39,3 +39,4 @@ std::vector<CliCase> driverCases();
 std::vector<CliCase> differenceCases();
 std::vector<CliCase> summaryCases();
 std::vector<CliCase> syncCases();
+std::vector<CliCase> flushCases();

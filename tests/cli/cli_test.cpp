@@ -115,5 +115,6 @@ INSTANTIATE_TEST_SUITE_P(Driver, CliTable, testing::ValuesIn(driverCases()), cas
 INSTANTIATE_TEST_SUITE_P(Differences, CliTable, testing::ValuesIn(differenceCases()), caseName);
 INSTANTIATE_TEST_SUITE_P(Summary, CliTable, testing::ValuesIn(summaryCases()), caseName);
 INSTANTIATE_TEST_SUITE_P(Sync, CliTable, testing::ValuesIn(syncCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Flush, CliTable, testing::ValuesIn(flushCases()), caseName);
 
 } // namespace
