@@ -29,3 +29,6 @@ std::vector<CliCase> driverCases();
 std::vector<CliCase> differenceCases();
 std::vector<CliCase> summaryCases();
 std::vector<CliCase> syncCases();
+std::vector<CliCase> hostileNameCases();
+std::vector<CliCase> hostileNumberCases();
+std::vector<CliCase> hostileRunCases();
