@@ -11,4 +11,6 @@ for preset in release debug; do
   echo "== $preset tests"
   ctest --preset "$preset" --parallel "$jobs"
 done
+echo "== fuzzing, short and seeded"
+bash scripts/fuzz.sh --short
 echo "== all tests passed"

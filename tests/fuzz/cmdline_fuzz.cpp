@@ -18,28 +18,15 @@ char text[maxInput + 1];
 char programName[] = "zebrin";
 char* argv[maxArgs + 2];
 
+// Every status the program documents; -1 is handed to the exit unchanged.
+const int32_t documentedStatuses[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 127, 255, -1};
+
 bool documentedStatus(int32_t s) {
-    switch (s) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 7:
-    case 8:
-    case 9:
-    case 127:
-    case 255:
-    case -1:
-        return true;
-    default:
-        return false;
-    }
+    for (int32_t d : documentedStatuses)
+        if (s == d) return true;
+    return false;
 }
 
-// parseConstant as its contract reads: decimal modulo 2^32, or hexadecimal
-// after "0x", "$" or "$x" keeping the last eight digits; nothing may follow.
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -47,6 +34,8 @@ int hexValue(char c) {
     return -1;
 }
 
+// parseConstant as its contract reads: decimal modulo 2^32, or hexadecimal
+// after "0x", "$" or "$x" keeping the last eight digits; nothing may follow.
 bool referenceConstant(const char* t, uint32_t& value) {
     if (*t == '\0') return false;
     uint64_t v = 0;
