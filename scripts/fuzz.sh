@@ -21,10 +21,12 @@ cmake --build out/fuzz --parallel 2 --target cmdline_fuzz engine_fuzz
 out="$PWD/out/fuzz"
 for target in cmdline engine; do
   mkdir -p "$out/corpus-$target"
+  dict=()
+  [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="$PWD/tests/fuzz/$target.dict")
   echo "== fuzzing $target for ${seconds}s"
   # -seed fixes the run; the checked-in corpus is read, never written.
   "$out/${target}_fuzz" -seed=1 -max_total_time="$seconds" -max_len=4096 -timeout=10 \
-    -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$out/crash-$target-" \
-    "$out/corpus-$target" "$PWD/tests/fuzz/corpus/$target"
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$out/crash-$target-" \
+    "${dict[@]}" "$out/corpus-$target" "$PWD/tests/fuzz/corpus/$target"
 done
 echo "== fuzzing found nothing"
