@@ -6,12 +6,14 @@
 //   ZEBRIN_FAULT_ACTION  eio (the read fails with an I/O error),
 //                        truncate:K (the file shrinks to K bytes),
 //                        extend:K (the file grows by K bytes)
+//   ZEBRIN_FAULT_MARK    optional: a file created when the fault has been met
 // Both fread and read are watched, whichever the program reads through.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +70,8 @@ bool isChosenRead(int fd) {
 
 // Does what the chosen read meets; true when that read itself must fail.
 bool applyFault(int fd) {
+    const char* mark = getenv("ZEBRIN_FAULT_MARK");
+    if (mark != nullptr) close(open(mark, O_WRONLY | O_CREAT, 0644));
     struct stat st;
     switch (fault.action) {
     case 'e':

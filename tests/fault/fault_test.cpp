@@ -99,10 +99,10 @@ std::vector<FaultCase> faultCases() {
 
 class FaultTable : public testing::TestWithParam<FaultCase> {};
 
-TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
-    const FaultCase& c = GetParam();
-    TempDir dir;
-    if (c.sync) {
+// The two files of a case: plain runs compare content() with changedContent(),
+// synchronised ones "xyz" + content() with content() changed at 20.
+void writeCaseFiles(const TempDir& dir, bool sync) {
+    if (sync) {
         writeFile(dir.file("a"), "xyz" + content());
         std::string b = content();
         b[20] = '~';
@@ -111,30 +111,85 @@ TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
         writeFile(dir.file("a"), content());
         writeFile(dir.file("b"), changedContent());
     }
-    std::vector<std::string> launcher{
-        "env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"), "ZEBRIN_FAULT_FILE=" + c.file,
-        "ZEBRIN_FAULT_READ=" + std::to_string(c.nth), "ZEBRIN_FAULT_ACTION=" + c.action,
-        // A sanitizer build must accept a preload ahead of it.
-        "ASAN_OPTIONS=verify_asan_link_order=0"};
+}
+
+// Runs the program on the case's files under the preload library; an empty
+// file name runs it without a fault.
+ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int nth,
+                           const std::string& action) {
+    std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+                                      // A sanitizer build must accept a preload ahead of it.
+                                      "ASAN_OPTIONS=verify_asan_link_order=0"};
+    if (!file.empty())
+        launcher.insert(launcher.end(),
+                        {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_READ=" + std::to_string(nth),
+                         "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
-    if (c.sync)
+    if (sync)
         argv.insert(argv.end(), {"-s", "-l1=16", "-l2=16"});
     else
         argv.insert(argv.end(), {"-l1=32", "-l2=16"});
     argv.insert(argv.end(), {"a", "b"});
-    ProgramResult r = runProgram(launcher, argv, dir.path);
+    return runProgram(launcher, argv, dir.path);
+}
+
+TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
+    const FaultCase& c = GetParam();
+    TempDir dir;
+    writeCaseFiles(dir, c.sync);
+    ProgramResult r = runWithFault(dir, c.sync, c.file, c.nth, c.action);
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, "");
 }
 
+// Every read of either file in turn fails, or the file shrinks before it: the
+// run ends with the read message naming that file, after the beginning of
+// what the undisturbed run prints and without its summary. A fault that is
+// never met (a read that doesn't come) leaves the run as it was.
+TEST(FaultSweep, EveryReadOfEitherFile) {
+    int met = 0;
+    for (bool sync : {false, true}) {
+        TempDir clean;
+        writeCaseFiles(clean, sync);
+        ProgramResult undisturbed = runWithFault(clean, sync, "", 0, "");
+        for (std::string file : {"a", "b"}) {
+            for (std::string action : {"eio", "truncate:0", "truncate:20", "truncate:40"}) {
+                for (int nth = 1; nth <= 6; nth++) {
+                    SCOPED_TRACE((sync ? "-s, " : "") + action + " at read " + std::to_string(nth) +
+                                 " of " + file);
+                    TempDir dir;
+                    writeCaseFiles(dir, sync);
+                    ProgramResult r = runWithFault(dir, sync, file, nth, action);
+                    EXPECT_EQ(r.err, "");
+                    if (access(dir.file("fault-met").c_str(), F_OK) != 0) {
+                        EXPECT_EQ(r.out, undisturbed.out);
+                        EXPECT_EQ(r.status, undisturbed.status);
+                        continue;
+                    }
+                    met++;
+                    EXPECT_EQ(r.status, 255);
+                    std::string message = "Unexpected EOF or error reading file '" + file + "'\n";
+                    ASSERT_GE(r.out.size(), message.size());
+                    size_t cut = r.out.size() - message.size();
+                    EXPECT_EQ(r.out.substr(cut), message);
+                    EXPECT_EQ(undisturbed.out.compare(0, cut, r.out, 0, cut), 0)
+                        << "not the beginning of the undisturbed output:\n"
+                        << r.out;
+                    EXPECT_EQ(r.out.find("differences encountered"), std::string::npos);
+                }
+            }
+        }
+    }
+    // Plain runs read file a twice and b four times; synchronised ones a five
+    // and b four times: each of the 4 kinds of fault met at every one of them.
+    EXPECT_EQ(met, 4 * (2 + 4 + 5 + 4));
+}
+
 TEST(FaultLibrary, WithoutAFaultTheRunIsUntouched) {
     TempDir dir;
-    writeFile(dir.file("a"), content());
-    writeFile(dir.file("b"), changedContent());
-    ProgramResult r = runProgram({"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
-                                  "ASAN_OPTIONS=verify_asan_link_order=0"},
-                                 {env("ZEBRIN_PROGRAM"), "-l1=32", "-l2=16", "a", "b"}, dir.path);
+    writeCaseFiles(dir, false);
+    ProgramResult r = runWithFault(dir, false, "", 0, "");
     EXPECT_EQ(r.out, comparing + allDiffs + " 4 (0x4) differences encountered\n\n");
     EXPECT_EQ(r.status, 9);
 }
