@@ -75,6 +75,10 @@ uint32_t bufferSize2(const Switches& sw) {
     return std::clamp<uint32_t>(sw.len2 ? sw.l2 : 0x100000, 1, 0x100000);
 }
 
+// The run as documented, byte by byte: empty files first, then start offsets
+// at or past an end (a failed read), then -s with first buffer-fulls cut to
+// what lies behind the start offsets, then the compare over the common length
+// with the -n limit, then the summary's status.
 Expected model(const Bytes& f1, const Bytes& f2, const Switches& sw) {
     Expected e;
     uint32_t len1 = static_cast<uint32_t>(f1.size()), len2 = static_cast<uint32_t>(f2.size());
