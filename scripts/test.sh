@@ -13,4 +13,6 @@ for preset in release debug; do
   ctest --preset "$preset" --parallel "$jobs" -LE deliverables
 done
 bash scripts/test-deliverables.sh
+echo "== fuzzing, short and seeded"
+bash scripts/fuzz.sh --short
 echo "== all tests passed"

@@ -40,3 +40,6 @@ std::vector<CliCase> differenceCases();
 std::vector<CliCase> summaryCases();
 std::vector<CliCase> syncCases();
 std::vector<CliCase> flushCases();
+std::vector<CliCase> hostileNameCases();
+std::vector<CliCase> hostileNumberCases();
+std::vector<CliCase> hostileRunCases();

@@ -116,5 +116,9 @@ INSTANTIATE_TEST_SUITE_P(Differences, CliTable, testing::ValuesIn(differenceCase
 INSTANTIATE_TEST_SUITE_P(Summary, CliTable, testing::ValuesIn(summaryCases()), caseName);
 INSTANTIATE_TEST_SUITE_P(Sync, CliTable, testing::ValuesIn(syncCases()), caseName);
 INSTANTIATE_TEST_SUITE_P(Flush, CliTable, testing::ValuesIn(flushCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(HostileNames, CliTable, testing::ValuesIn(hostileNameCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(HostileNumbers, CliTable, testing::ValuesIn(hostileNumberCases()),
+                         caseName);
+INSTANTIATE_TEST_SUITE_P(HostileRuns, CliTable, testing::ValuesIn(hostileRunCases()), caseName);
 
 } // namespace

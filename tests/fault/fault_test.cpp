@@ -1,0 +1,308 @@
+// Faults in the middle of a run. A read of file 1 or file 2 fails, or the file
+// shrinks or grows after it was measured (through the preload library named
+// by ZEBRIN_FAULT_LIBRARY); or standard output fails. Every difference line
+// found before a failed read stays printed, in order, and the read message
+// naming the right file ends the run; standard output that can't take the
+// output turns any result into status 255 with one line on standard error.
+#include "run_program.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string env(const char* name) {
+    const char* v = getenv(name);
+    return v != nullptr ? v : "";
+}
+
+// 64 bytes 0x20..0x5F; file b differs from it at 3, 20, 37 and 50.
+std::string content() {
+    std::string s;
+    for (int i = 0; i < 64; i++)
+        s += static_cast<char>(0x20 + i);
+    return s;
+}
+
+std::string changedContent() {
+    std::string s = content();
+    for (size_t at : {3u, 20u, 37u, 50u})
+        s[at] = '~';
+    return s;
+}
+
+const std::string comparing = "Comparing files a and b\n";
+const std::string diff3 = "00000003: 23 7E\n", diff20 = "00000014: 34 7E\n",
+                  diff37 = "00000025: 45 7E\n", diff50 = "00000032: 52 7E\n";
+const std::string allDiffs = diff3 + diff20 + diff37 + diff50;
+const std::string readA = "Unexpected EOF or error reading file 'a'\n";
+const std::string readB = "Unexpected EOF or error reading file 'b'\n";
+
+// With -s, file a is three extra bytes and the content; b the content with
+// one difference at 20. The search advances file 1 by 3.
+const std::string syncedPreamble = comparing + "\nNow comparing:\n File1 ('a') from 3 (0x3)\n"
+                                               " File2 ('b') from 0 (0x0).\n\n";
+const std::string syncedDiff = "00000017: 34 7E :00000014\n";
+
+struct FaultCase {
+    std::string name;
+    bool sync;
+    std::string file; // whose read meets the fault
+    int nth;          // which read of it
+    std::string action;
+    std::string out;
+    int status;
+};
+
+// Plain runs use -l1=32 -l2=16: file a is read as 32 + 32 bytes, file b as
+// four reads of 16, in the order a1 b1 b2 a2 b3 b4. Synchronised runs use
+// -l1=16 -l2=16: a1 and b1 load the first buffer-fulls, a2 tops up 3 bytes
+// after the shift, then a3 b2 a4 b3 a5 b4.
+std::vector<FaultCase> faultCases() {
+    return {
+        {"first read of file 1 fails", false, "a", 1, "eio", comparing + readA, 255},
+        {"first read of file 2 fails", false, "b", 1, "eio", comparing + readB, 255},
+        {"second read of file 2 fails", false, "b", 2, "eio", comparing + diff3 + readB, 255},
+        {"second read of file 1 fails", false, "a", 2, "eio", comparing + diff3 + diff20 + readA,
+         255},
+        {"last read of file 2 fails", false, "b", 4, "eio",
+         comparing + diff3 + diff20 + diff37 + readB, 255},
+        {"file 1 shrinks before its second read", false, "a", 2, "truncate:40",
+         comparing + diff3 + diff20 + readA, 255},
+        {"file 2 shrinks before its last read", false, "b", 4, "truncate:50",
+         comparing + diff3 + diff20 + diff37 + readB, 255},
+        {"file 2 empties before its first read", false, "b", 1, "truncate:0", comparing + readB,
+         255},
+        // Growth after measuring: the measured lengths are compared, and
+        // nothing past them is read.
+        {"file 1 grows before its first read", false, "a", 1, "extend:100",
+         comparing + allDiffs + " 4 (0x4) differences encountered\n\n", 9},
+        {"file 2 grows before its last read", false, "b", 4, "extend:5",
+         comparing + allDiffs + " 4 (0x4) differences encountered\n\n", 9},
+        {"-s first buffer-full of file 1 fails", true, "a", 1, "eio", readA, 255},
+        {"-s first buffer-full of file 2 fails", true, "b", 1, "eio", readB, 255},
+        {"-s top-up after the shift fails", true, "a", 2, "eio", readA, 255},
+        {"-s file 1 shrinks before its first buffer-full", true, "a", 1, "truncate:10", readA, 255},
+        {"-s block loop read of file 2 fails", true, "b", 3, "eio",
+         syncedPreamble + syncedDiff + readB, 255},
+        {"-s file 1 shrinks in the block loop", true, "a", 4, "truncate:40",
+         syncedPreamble + syncedDiff + readA, 255},
+    };
+}
+
+class FaultTable : public testing::TestWithParam<FaultCase> {};
+
+// The two files of a case: plain runs compare content() with changedContent(),
+// synchronised ones "xyz" + content() with content() changed at 20.
+void writeCaseFiles(const TempDir& dir, bool sync) {
+    if (sync) {
+        writeFile(dir.file("a"), "xyz" + content());
+        std::string b = content();
+        b[20] = '~';
+        writeFile(dir.file("b"), b);
+    } else {
+        writeFile(dir.file("a"), content());
+        writeFile(dir.file("b"), changedContent());
+    }
+}
+
+// Runs the program on the case's files under the preload library; an empty
+// file name runs it without a fault.
+ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int nth,
+                           const std::string& action) {
+    std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+                                      // A sanitizer build must accept a preload ahead of it.
+                                      "ASAN_OPTIONS=verify_asan_link_order=0"};
+    if (!file.empty())
+        launcher.insert(launcher.end(),
+                        {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_READ=" + std::to_string(nth),
+                         "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
+    std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
+    if (sync)
+        argv.insert(argv.end(), {"-s", "-l1=16", "-l2=16"});
+    else
+        argv.insert(argv.end(), {"-l1=32", "-l2=16"});
+    argv.insert(argv.end(), {"a", "b"});
+    return runProgram(launcher, argv, dir.path);
+}
+
+TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
+    const FaultCase& c = GetParam();
+    TempDir dir;
+    writeCaseFiles(dir, c.sync);
+    ProgramResult r = runWithFault(dir, c.sync, c.file, c.nth, c.action);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.err, "");
+}
+
+// Every read of either file in turn fails, or the file shrinks before it: the
+// run ends with the read message naming that file, after the beginning of
+// what the undisturbed run prints and without its summary. A fault that is
+// never met (a read that doesn't come) leaves the run as it was.
+TEST(FaultSweep, EveryReadOfEitherFile) {
+    int met = 0;
+    for (bool sync : {false, true}) {
+        TempDir clean;
+        writeCaseFiles(clean, sync);
+        ProgramResult undisturbed = runWithFault(clean, sync, "", 0, "");
+        for (std::string file : {"a", "b"}) {
+            for (std::string action : {"eio", "truncate:0", "truncate:20", "truncate:40"}) {
+                for (int nth = 1; nth <= 6; nth++) {
+                    SCOPED_TRACE((sync ? "-s, " : "") + action + " at read " + std::to_string(nth) +
+                                 " of " + file);
+                    TempDir dir;
+                    writeCaseFiles(dir, sync);
+                    ProgramResult r = runWithFault(dir, sync, file, nth, action);
+                    EXPECT_EQ(r.err, "");
+                    if (access(dir.file("fault-met").c_str(), F_OK) != 0) {
+                        EXPECT_EQ(r.out, undisturbed.out);
+                        EXPECT_EQ(r.status, undisturbed.status);
+                        continue;
+                    }
+                    met++;
+                    EXPECT_EQ(r.status, 255);
+                    std::string message = "Unexpected EOF or error reading file '" + file + "'\n";
+                    ASSERT_GE(r.out.size(), message.size());
+                    size_t cut = r.out.size() - message.size();
+                    EXPECT_EQ(r.out.substr(cut), message);
+                    EXPECT_EQ(undisturbed.out.compare(0, cut, r.out, 0, cut), 0)
+                        << "not the beginning of the undisturbed output:\n"
+                        << r.out;
+                    EXPECT_EQ(r.out.find("differences encountered"), std::string::npos);
+                }
+            }
+        }
+    }
+    // Plain runs read file a twice and b four times; synchronised ones a five
+    // and b four times: each of the 4 kinds of fault met at every one of them.
+    EXPECT_EQ(met, 4 * (2 + 4 + 5 + 4));
+}
+
+TEST(FaultLibrary, WithoutAFaultTheRunIsUntouched) {
+    TempDir dir;
+    writeCaseFiles(dir, false);
+    ProgramResult r = runWithFault(dir, false, "", 0, "");
+    EXPECT_EQ(r.out, comparing + allDiffs + " 4 (0x4) differences encountered\n\n");
+    EXPECT_EQ(r.status, 9);
+}
+
+std::string caseName(const testing::TestParamInfo<FaultCase>& info) {
+    std::string n;
+    for (char ch : info.param.name)
+        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), caseName);
+
+// Standard output that can't take the output.
+enum class Sink { DevFull, Closed, PipeWithoutReader, PipeWithoutReaderSigpipeIgnored };
+
+struct Ended {
+    int status; // exit status, or -signal
+    std::string err;
+};
+
+Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, Sink sink) {
+    std::vector<std::string> words{env("ZEBRIN_PROGRAM")};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+    int errPipe[2], outPipe[2];
+    if (pipe(errPipe) != 0 || pipe(outPipe) != 0) throw std::runtime_error("pipe failed");
+    close(outPipe[0]); // a pipe that nobody reads any more
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(errPipe[1], 2);
+        close(errPipe[0]);
+        if (sink == Sink::DevFull) dup2(open("/dev/full", O_WRONLY), 1);
+        if (sink == Sink::Closed) close(1);
+        if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
+            dup2(outPipe[1], 1);
+        signal(SIGPIPE, sink == Sink::PipeWithoutReaderSigpipeIgnored ? SIG_IGN : SIG_DFL);
+        if (chdir(cwd.c_str()) != 0) _exit(126);
+        execv(argv[0], argv.data());
+        _exit(126);
+    }
+    close(errPipe[1]);
+    close(outPipe[1]);
+    Ended e;
+    char buf[4096];
+    for (ssize_t n; (n = read(errPipe[0], buf, sizeof buf)) > 0;)
+        e.err.append(buf, static_cast<size_t>(n));
+    close(errPipe[0]);
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    e.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -WTERMSIG(wstatus);
+    return e;
+}
+
+struct SinkCase {
+    std::string name;
+    std::vector<std::string> args;
+    Sink sink;
+};
+
+const std::string writeError = "zebrin: error writing standard output\n";
+
+std::string sinkName(const testing::TestParamInfo<SinkCase>& info) {
+    std::string n;
+    for (char ch : info.param.name)
+        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+    return n;
+}
+
+class FailingOutput : public testing::TestWithParam<SinkCase> {};
+
+TEST_P(FailingOutput, EndsWithStatus255AndOneLineOnStandardError) {
+    const SinkCase& c = GetParam();
+    TempDir dir;
+    writeFile(dir.file("a"), content());
+    writeFile(dir.file("b"), changedContent());
+    // 100,000 differing bytes: more lines than the program's own line buffer.
+    writeFile(dir.file("big1"), std::string(100000, 'x'));
+    writeFile(dir.file("big2"), std::string(100000, 'y'));
+    Ended e = runWithSink(c.args, dir.path, c.sink);
+    EXPECT_EQ(e.status, 255);
+    EXPECT_EQ(e.err, writeError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sinks, FailingOutput,
+    testing::ValuesIn(std::vector<SinkCase>{
+        {"equal files to dev full", {"a", "a"}, Sink::DevFull},
+        {"differences to dev full", {"a", "b"}, Sink::DevFull},
+        {"many lines to dev full", {"big1", "big2"}, Sink::DevFull},
+        {"usage to dev full", {"-?"}, Sink::DevFull},
+        {"read error to dev full", {"a", "missing"}, Sink::DevFull},
+        {"limit stop to dev full", {"-n1", "a", "b"}, Sink::DevFull},
+        {"verbose to dev full", {"-v", "-s", "a", "b"}, Sink::DevFull},
+        {"equal files to a closed descriptor", {"a", "a"}, Sink::Closed},
+        {"many lines to a closed descriptor", {"big1", "big2"}, Sink::Closed},
+        {"bad number to a closed descriptor", {"-n=x", "a", "b"}, Sink::Closed},
+        {"pipe without reader when the caller ignores SIGPIPE",
+         {"a", "b"},
+         Sink::PipeWithoutReaderSigpipeIgnored},
+    }),
+    sinkName);
+
+TEST(FailingOutput, PipeWithoutReaderEndsBySigpipe) {
+    TempDir dir;
+    writeFile(dir.file("a"), content());
+    writeFile(dir.file("b"), changedContent());
+    Ended e = runWithSink({"a", "b"}, dir.path, Sink::PipeWithoutReader);
+    EXPECT_EQ(e.status, -SIGPIPE);
+    EXPECT_EQ(e.err, "");
+}
+
+} // namespace
