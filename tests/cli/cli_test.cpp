@@ -1,5 +1,6 @@
 // Runs the command-line table against the program named by ZEBRIN_PROGRAM,
 // through ZEBRIN_LAUNCHER when set (wine for the Win32 deliverables).
+#include "case_name.h"
 #include "cli_case.h"
 #include "run_program.h"
 
@@ -103,22 +104,19 @@ TEST_P(CliTable, OutputAndStatus) {
     }
 }
 
-std::string caseName(const testing::TestParamInfo<CliCase>& info) {
-    std::string n;
-    for (char ch : info.param.name)
-        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    return n;
-}
-
-INSTANTIATE_TEST_SUITE_P(CommandLine, CliTable, testing::ValuesIn(commandLineCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Driver, CliTable, testing::ValuesIn(driverCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Differences, CliTable, testing::ValuesIn(differenceCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Summary, CliTable, testing::ValuesIn(summaryCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Sync, CliTable, testing::ValuesIn(syncCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(Flush, CliTable, testing::ValuesIn(flushCases()), caseName);
-INSTANTIATE_TEST_SUITE_P(HostileNames, CliTable, testing::ValuesIn(hostileNameCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(CommandLine, CliTable, testing::ValuesIn(commandLineCases()),
+                         caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(Driver, CliTable, testing::ValuesIn(driverCases()), caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(Differences, CliTable, testing::ValuesIn(differenceCases()),
+                         caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(Summary, CliTable, testing::ValuesIn(summaryCases()), caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(Sync, CliTable, testing::ValuesIn(syncCases()), caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(Flush, CliTable, testing::ValuesIn(flushCases()), caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(HostileNames, CliTable, testing::ValuesIn(hostileNameCases()),
+                         caseName<CliCase>);
 INSTANTIATE_TEST_SUITE_P(HostileNumbers, CliTable, testing::ValuesIn(hostileNumberCases()),
-                         caseName);
-INSTANTIATE_TEST_SUITE_P(HostileRuns, CliTable, testing::ValuesIn(hostileRunCases()), caseName);
+                         caseName<CliCase>);
+INSTANTIATE_TEST_SUITE_P(HostileRuns, CliTable, testing::ValuesIn(hostileRunCases()),
+                         caseName<CliCase>);
 
 } // namespace

@@ -4,6 +4,7 @@
 // found before a failed read stays printed, in order, and the read message
 // naming the right file ends the run; standard output that can't take the
 // output turns any result into status 255 with one line on standard error.
+#include "case_name.h"
 #include "run_program.h"
 
 #include <csignal>
@@ -194,14 +195,7 @@ TEST(FaultLibrary, WithoutAFaultTheRunIsUntouched) {
     EXPECT_EQ(r.status, 9);
 }
 
-std::string caseName(const testing::TestParamInfo<FaultCase>& info) {
-    std::string n;
-    for (char ch : info.param.name)
-        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    return n;
-}
-
-INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), caseName);
+INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), caseName<FaultCase>);
 
 // Standard output that can't take the output.
 enum class Sink { DevFull, Closed, PipeWithoutReader, PipeWithoutReaderSigpipeIgnored };
@@ -255,13 +249,6 @@ struct SinkCase {
 
 const std::string writeError = "zebrin: error writing standard output\n";
 
-std::string sinkName(const testing::TestParamInfo<SinkCase>& info) {
-    std::string n;
-    for (char ch : info.param.name)
-        n += isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-    return n;
-}
-
 class FailingOutput : public testing::TestWithParam<SinkCase> {};
 
 TEST_P(FailingOutput, EndsWithStatus255AndOneLineOnStandardError) {
@@ -294,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
          {"a", "b"},
          Sink::PipeWithoutReaderSigpipeIgnored},
     }),
-    sinkName);
+    caseName<SinkCase>);
 
 TEST(FailingOutput, PipeWithoutReaderEndsBySigpipe) {
     TempDir dir;
