@@ -16,5 +16,9 @@ for p in "${missing[@]}"; do
     *:i386) dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386 ;;
   esac
 done
-$sudo apt-get update -q > /dev/null
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" > /dev/null
+# Another install (a second script, the machine's own updates) may hold the
+# package lock: wait for it rather than fail.
+wait_lock=(-o DPkg::Lock::Timeout=600)
+$sudo apt-get "${wait_lock[@]}" update -q > /dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -q \
+  --no-install-recommends "${missing[@]}" > /dev/null
