@@ -1,5 +1,5 @@
-// The only file whose code differs between deliverables: ZEBRIN_POSIX_FILES is
-// a per-deliverable build setting (build/targets).
+// The only file whose code differs between deliverables: ZEBRIN_POSIX_FILES and
+// ZEBRIN_UTF8_NAMES are per-deliverable build settings (build/targets).
 #include "compare/platform.h"
 
 #include <sys/stat.h>
@@ -69,6 +69,25 @@ bool writeStdout(const char* bytes, size_t n) {
 
 #else // the Win32 C library
 
+#if ZEBRIN_UTF8_NAMES
+
+namespace {
+
+// The program's texts are UTF-8, as the POSIX layer hands them over
+// (build/posix32); the file system takes UTF-16. Strictly: a text that is no
+// UTF-8, such as the layer's form of an unpaired surrogate, names no file
+// rather than one with a replacement character.
+FILE* openByName(const char* fname, uint32_t) {
+    static wchar_t wide[fnameCapacity];
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fname, -1, wide, fnameCapacity) == 0)
+        return nullptr;
+    return _wfopen(wide, L"rb");
+}
+
+} // namespace
+
+#else
+
 struct StartupInfo {
     int newMode;
 };
@@ -106,6 +125,8 @@ FILE* openByName(const char* fname, uint32_t position) {
 }
 
 } // namespace
+
+#endif
 
 FILE* openInput(const char* fname, uint32_t position) {
     FILE* stream = openByName(fname, position);
