@@ -70,7 +70,7 @@ make_deb() {
   local work=$stage/deb-$arch
   local root=$work/debian/zebrin doc=$work/debian/zebrin/usr/share/doc/zebrin
   local overrides=$root/usr/share/lintian/overrides
-  mkdir -p "$work/debian" "$root/DEBIAN" "$root/usr/bin" "$root/usr/share/man/man1" "$doc" \
+  mkdir -p "$work/debian" "$root/usr/bin" "$root/usr/share/man/man1" "$doc" \
     "$overrides"
   cp "$src/packaging/debian/control" "$src/packaging/debian/changelog" "$work/debian/"
   install -m 0755 "$program" "$root/usr/bin/zebrin"
@@ -86,8 +86,11 @@ make_deb() {
     # folder, where it does lie: that one warning is dropped.
     dpkg-shlibdeps -Tdebian/substvars -e debian/zebrin/usr/bin/zebrin 2>&1 |
       { grep -v "binaries to analyze should already be installed" || true; } >&2
-    dpkg-gencontrol -pzebrin -Pdebian/zebrin -Tdebian/substvars -fdebian/files
+    # Installed-Size counts what is in the folder: the control files come after.
+    dpkg-gencontrol -pzebrin -Pdebian/zebrin -Tdebian/substvars -fdebian/files -Odebian/control.out
   )
+  mkdir "$root/DEBIAN"
+  mv "$work/debian/control.out" "$root/DEBIAN/control"
   (cd "$root" && find usr -type f | sort | xargs md5sum > DEBIAN/md5sums)
   chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
   find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
