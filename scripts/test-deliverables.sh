@@ -40,5 +40,4 @@ echo "== deliverable tests"
 ctest --preset release -L deliverables --parallel "$jobs"
 
 echo "== release"
-bash scripts/release.sh > /dev/null
-(cd dist && sha256sum -c SHA256SUMS)
+bash tests/release/check-release.sh
