@@ -46,7 +46,9 @@ mkdir "$out"
 
 echo "== source archive"
 tarball=zebrin-$version.tar.gz
-git archive --format=tar --prefix="zebrin-$version/" HEAD | gzip -9n > "$out/$tarball"
+# Settings of the caller's git that would change the archive's modes or line ends.
+git -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf \
+  archive --format=tar --prefix="zebrin-$version/" HEAD | gzip -9n > "$out/$tarball"
 tar -xzf "$out/$tarball" -C "$stage"
 src=$stage/zebrin-$version
 

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # check-release.sh: makes the release of HEAD twice, in two clones in
-# different folders, the second under another umask and time zone, and
-# checks that both give the same SHA256SUMS; then checks the files of one of
-# them: the list of dist/, each Debian package's control fields and contents
-# and what lintian says of it, the Win32 archive and the source archive.
+# different folders, the second under another umask, time zone and git
+# settings, and checks that both give the same SHA256SUMS; then checks the
+# files of one of them: the list of dist/, each Debian package's control
+# fields and contents and what lintian says of it, the Win32 archive and the
+# source archive.
 # It runs the native program of the amd64 package and nothing else: no
 # package is installed, and no 32-bit program is started.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-bash scripts/ensure-packages.sh git lintian unzip binutils
+bash scripts/ensure-packages.sh git dpkg-dev lintian unzip binutils
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-release-check.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 fail() {
@@ -19,18 +20,23 @@ head=$(git rev-parse HEAD)
 version=$(sed -n 's/^project(zebrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 debversion=$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)
 
-# release_in FOLDER: a clone of HEAD there, and its release.
+# release_in FOLDER [NAME=VALUE...]: a clone of HEAD there, and its release,
+# made with those settings in its environment.
 release_in() {
   git clone -q --no-checkout "$PWD" "$1"
   git -C "$1" checkout -q --detach "$head"
-  bash "$1/scripts/release.sh" > "$1.log" 2>&1 || {
+  env "${@:2}" bash "$1/scripts/release.sh" > "$1.log" 2>&1 || {
     cat "$1.log"
     fail "release.sh failed in $1"
   }
 }
 echo "== release of $head, twice"
 release_in "$tmp/a"
-(umask 0002 && TZ=Pacific/Kiritimati release_in "$tmp/another/folder/zebrin")
+# Another folder, umask, time zone, and git settings that would change what
+# git archive writes.
+(umask 0002 && release_in "$tmp/another/folder/zebrin" TZ=Pacific/Kiritimati \
+  GIT_CONFIG_COUNT=2 GIT_CONFIG_KEY_0=tar.umask GIT_CONFIG_VALUE_0=user \
+  GIT_CONFIG_KEY_1=core.autocrlf GIT_CONFIG_VALUE_1=true)
 echo "-- $tmp/a/dist/SHA256SUMS"
 cat "$tmp/a/dist/SHA256SUMS"
 echo "-- $tmp/another/folder/zebrin/dist/SHA256SUMS"
