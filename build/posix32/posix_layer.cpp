@@ -1,16 +1,270 @@
 // The stand-in for the POSIX emulation layer that zebrin-posix32 is built
-// against. That layer's C library writes "\n" as it stands, so its standard
-// output is in binary mode before the program's main runs; the program itself
-// never changes the mode. (The layer's other trait, a parent seeing only the
-// low eight bits of the status, is the exit setting of this deliverable.)
+// against. It presents the program with what that layer presents before main
+// runs: the arguments as UTF-8 texts, made from the wide command line, with
+// every unquoted wildcard pattern that matches files expanded into their
+// names; and a standard output in binary mode (the layer's C library writes
+// "\n" as it stands) that a console shows as UTF-8. (The layer's other trait,
+// a parent seeing only the low eight bits of the status, is the exit setting
+// of this deliverable.)
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 namespace {
 
-__attribute__((constructor)) void presentBinaryStdout() {
+// A command line holds at most 32767 UTF-16 units, each at most three UTF-8
+// bytes: a tenth of the text room; the rest is for what patterns expand to.
+constexpr size_t textCapacity = 1 << 20;
+constexpr int argCapacity = 1 << 15;
+constexpr size_t wideCapacity = 32768;
+
+char text[textCapacity];
+size_t textUsed;
+char* args[argCapacity + 1];
+int argCount;
+wchar_t word[wideCapacity]; // the argument being split off the command line
+wchar_t search[wideCapacity + 2];
+
+bool isHigh(wchar_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool isLow(wchar_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// One character of s, a surrogate pair taken whole, as its code point.
+uint32_t nextChar(const wchar_t*& s) {
+    uint32_t c = *s++;
+    if (isHigh(static_cast<wchar_t>(c)) && isLow(*s))
+        c = 0x10000 + ((c - 0xD800) << 10) + (*s++ - 0xDC00u);
+    return c;
+}
+
+bool putByte(uint32_t b) {
+    if (textUsed == textCapacity) return false;
+    text[textUsed++] = static_cast<char>(b);
+    return true;
+}
+
+// Appends s up to its end or up to end in UTF-8. An unpaired surrogate gets
+// the three bytes its code point would have, which no strict decoder takes
+// back: such a name can never open a file that merely looks like it.
+bool putUtf8(const wchar_t* s, const wchar_t* end = nullptr) {
+    bool fits = true;
+    while (s != end && *s != 0 && fits) {
+        uint32_t c = nextChar(s);
+        if (c < 0x80) {
+            fits = putByte(c);
+        } else if (c < 0x800) {
+            fits = putByte(0xC0 | c >> 6) && putByte(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            fits = putByte(0xE0 | c >> 12) && putByte(0x80 | (c >> 6 & 0x3F)) &&
+                   putByte(0x80 | (c & 0x3F));
+        } else {
+            fits = putByte(0xF0 | c >> 18) && putByte(0x80 | (c >> 12 & 0x3F)) &&
+                   putByte(0x80 | (c >> 6 & 0x3F)) && putByte(0x80 | (c & 0x3F));
+        }
+    }
+    return fits;
+}
+
+// Adds the argument made of the characters from prefix to prefixEnd and then
+// s; false when it doesn't fit.
+bool addArgument(const wchar_t* prefix, const wchar_t* prefixEnd, const wchar_t* s) {
+    size_t start = textUsed;
+    bool fits = argCount < argCapacity && putUtf8(prefix, prefixEnd) && putUtf8(s) && putByte(0);
+    if (fits) args[argCount++] = text + start;
+    return fits;
+}
+
+// Splits the next argument off the command line into word, by the rules of
+// the Win32 C library, so that it sees what a Win32 program would: blanks
+// separate; "..." quotes; 2n backslashes before a quote give n and the quote
+// quotes, 2n+1 give n and a literal quote; "" within quotes gives a quote.
+// quoted tells whether any of it was quoted. False at the end of the line.
+bool splitArgument(const wchar_t*& line, bool& quoted) {
+    while (*line == L' ' || *line == L'\t')
+        line++;
+    if (*line == 0) return false;
+    size_t n = 0;
+    bool inQuotes = false;
+    quoted = false;
+    while (*line != 0 && (inQuotes || (*line != L' ' && *line != L'\t'))) {
+        size_t slashes = 0;
+        for (; *line == L'\\'; line++)
+            slashes++;
+        if (*line == L'"') {
+            for (size_t k = 0; k < slashes / 2; k++)
+                word[n++] = L'\\';
+            if (slashes % 2 == 0) {
+                quoted = true;
+                if (inQuotes && line[1] == L'"') word[n++] = *++line;
+                inQuotes = !inQuotes;
+            } else {
+                word[n++] = L'"';
+            }
+            line++;
+        } else {
+            for (; slashes > 0; slashes--)
+                word[n++] = L'\\';
+            if (*line != 0 && (inQuotes || (*line != L' ' && *line != L'\t'))) word[n++] = *line++;
+        }
+    }
+    word[n] = 0;
+    return true;
+}
+
+// A bracket expression at p ("[a-z]", "[!.]"), matched against c; moves p
+// behind it. -1 when no "]" closes it: the "[" is then an ordinary character.
+int matchBracket(const wchar_t*& p, uint32_t c) {
+    const wchar_t* q = p + 1;
+    bool negated = *q == L'!' || *q == L'^';
+    if (negated) q++;
+    const wchar_t* first = q;
+    bool hit = false;
+    while (*q != L']' || q == first) {
+        if (*q == 0) return -1;
+        uint32_t low = nextChar(q), high = low;
+        if (*q == L'-' && q[1] != L']' && q[1] != 0) high = nextChar(++q);
+        hit = hit || (low <= c && c <= high);
+    }
+    p = q + 1;
+    return hit != negated;
+}
+
+// Whether the pattern's element at p matches the character c; moves p behind
+// the element.
+bool matchOne(const wchar_t*& p, uint32_t c) {
+    if (*p == L'?') {
+        p++;
+        return true;
+    }
+    if (*p == L'[') {
+        int hit = matchBracket(p, c);
+        if (hit >= 0) return hit == 1;
+    }
+    return nextChar(p) == c;
+}
+
+// Whether the name matches the pattern's "*", "?" and "[...]", character by
+// character and case-sensitively; a leading "." only matches a "." as such.
+bool matches(const wchar_t* p, const wchar_t* name) {
+    if (*name == L'.' && *p != L'.') return false;
+    const wchar_t* starP = nullptr;
+    const wchar_t* starName = nullptr;
+    while (*name != 0) {
+        if (*p == L'*') {
+            starP = ++p;
+            starName = name;
+            continue;
+        }
+        const wchar_t* nameNext = name;
+        uint32_t c = nextChar(nameNext);
+        const wchar_t* pNext = p;
+        if (*p != 0 && matchOne(pNext, c)) {
+            p = pNext;
+            name = nameNext;
+        } else if (starP != nullptr) {
+            p = starP;
+            nextChar(starName);
+            name = starName;
+        } else {
+            return false;
+        }
+    }
+    while (*p == L'*')
+        p++;
+    return *p == 0;
+}
+
+int byBytes(const void* a, const void* b) {
+    return strcmp(*static_cast<char* const*>(a), *static_cast<char* const*>(b));
+}
+
+// Adds the names that the pattern in word matches, sorted, each behind the
+// pattern's folder part as written; wildcards count in the last part only.
+// False, with nothing added, when nothing matches or the names don't fit.
+bool expand() {
+    size_t folderLen = 0;
+    for (size_t i = 0; word[i] != 0; i++)
+        if (word[i] == L'/' || word[i] == L'\\' || word[i] == L':') folderLen = i + 1;
+    wmemcpy(search, word, folderLen);
+    wcscpy(search + folderLen, L"*");
+    WIN32_FIND_DATAW found;
+    HANDLE dir = FindFirstFileW(search, &found);
+    if (dir == INVALID_HANDLE_VALUE) return false;
+    int first = argCount;
+    size_t textMark = textUsed;
+    bool fits = true;
+    do {
+        if (matches(word + folderLen, found.cFileName))
+            fits = addArgument(word, word + folderLen, found.cFileName);
+    } while (fits && FindNextFileW(dir, &found));
+    FindClose(dir);
+    if (!fits || argCount == first) {
+        argCount = first;
+        textUsed = textMark;
+        return false;
+    }
+    qsort(args + first, static_cast<size_t>(argCount - first), sizeof args[0], byBytes);
+    return true;
+}
+
+UINT consoleCodePage;
+char consoleBuffer[4096];
+
+void restoreConsoleCodePage() {
+    fflush(stdout);
+    SetConsoleOutputCP(consoleCodePage);
+}
+
+__attribute__((constructor)) void presentStdout() {
     _setmode(_fileno(stdout), _O_BINARY);
+    // A console shows UTF-8 bytes as characters only in its UTF-8 code page,
+    // and only when a character's bytes come in one write: unbuffered, the C
+    // library hands them over one by one. The console is the parent's too, so
+    // its own page comes back at exit.
+    DWORD mode;
+    if (GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+        consoleCodePage = GetConsoleOutputCP();
+        setvbuf(stdout, consoleBuffer, _IOFBF, sizeof consoleBuffer);
+        if (SetConsoleOutputCP(CP_UTF8)) atexit(restoreConsoleCodePage);
+    }
 }
 
 } // namespace
+
+struct StartupInfo {
+    int newMode;
+};
+
+// MinGW's start-up code has the C library build main's arguments through
+// this call; the layer builds them itself, so the stand-in answers it. The
+// program's own name is split off as the C library does it: up to the
+// closing quote, or up to the first blank.
+extern "C" int __getmainargs(int* argc, char*** argv, char*** env, int, StartupInfo*) {
+    const wchar_t* line = GetCommandLineW();
+    const wchar_t* end = line;
+    if (*line == L'"') {
+        for (end = ++line; *end != 0 && *end != L'"'; end++) {
+        }
+    } else {
+        while (*end != 0 && *end != L' ' && *end != L'\t')
+            end++;
+    }
+    addArgument(line, end, L"");
+    line = *end == L'"' ? end + 1 : end;
+    bool quoted;
+    while (splitArgument(line, quoted))
+        if (quoted || wcspbrk(word, L"*?[") == nullptr || !expand()) addArgument(word, word, word);
+    args[argCount] = nullptr;
+    *argc = argCount;
+    *argv = args;
+    *env = _environ;
+    return 0;
+}

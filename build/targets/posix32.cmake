@@ -1,10 +1,12 @@
 # zebrin-posix32: 32-bit PE console program from the MinGW-w64 toolchain, built
 # against our own stand-in for the POSIX emulation layer (build/posix32): its
-# standard output is binary, as that layer presents it, and a parent sees the
-# status's low eight bits. Only "-" marks a switch.
+# arguments are UTF-8 texts, wildcard patterns already expanded, and its
+# standard output is binary, as that layer presents them; a parent sees the
+# status's low eight bits. Only "-" marks a switch. File names are UTF-8.
 set(ZEBRIN_RELEASE_DATE "06.12.2026")
 set(ZEBRIN_SLASH_SWITCH 0)
 set(ZEBRIN_POSIX_FILES 0)
+set(ZEBRIN_UTF8_NAMES 1)
 set(ZEBRIN_EXIT_LOW_EIGHT_BITS 1)
 set(ZEBRIN_OUTPUT_NAME zebrin-posix32)
 set(ZEBRIN_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/build/posix32/posix_layer.cpp)

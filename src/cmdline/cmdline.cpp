@@ -55,14 +55,6 @@ const char* findSwitch(char** argv, const char* key) {
     return nullptr;
 }
 
-// The n-th entry that is not a switch, counted from 1; switches anywhere are
-// passed over.
-const char* findPositional(char** argv, uint32_t n) {
-    for (char** arg = argv + 1; *arg != nullptr; arg++)
-        if (!isSwitchEntry(*arg) && --n == 0) return *arg;
-    return nullptr;
-}
-
 // The value attached to a found switch: after the key, one optional ":" and
 // then one optional "=".
 const char* switchValue(const char* entry, const char* key) {
@@ -93,6 +85,12 @@ int32_t commonEnd(char* dest, const char* name, const char* value) {
 
 } // namespace
 
+uint32_t positionalIndex(char** argv, uint32_t n) {
+    for (uint32_t i = 1; argv[i] != nullptr; i++)
+        if (!isSwitchEntry(argv[i]) && --n == 0) return i;
+    return 0;
+}
+
 int32_t getCmdLnParam(char* dest, char** argv, const char* name, const char* deflt) {
     bool flag = dest == nullptr && deflt != nullptr && strcmp(deflt, "+") == 0;
     bool invertedFlag = dest == nullptr && deflt != nullptr && strcmp(deflt, "-") == 0;
@@ -116,10 +114,10 @@ int32_t getCmdLnParam(char* dest, char** argv, const char* name, const char* def
             value = deflt;
         }
     } else {
-        const char* entry = findPositional(argv, parseConstant(name));
-        if (entry != nullptr) {
+        uint32_t index = positionalIndex(argv, parseConstant(name));
+        if (index != 0) {
             trace("accept CmdLn argument %s", name);
-            value = entry;
+            value = argv[index];
         } else {
             trace("absent CmdLn argument %s", name);
             if (deflt == nullptr) reportMissing(name);

@@ -12,6 +12,10 @@
 // number, or a text longer than a file-name field holds.
 int32_t getCmdLnParam(char* dest, char** argv, const char* name, const char* deflt);
 
+// The index in argv of the n-th entry that is not a switch, counted from 1
+// (switches anywhere are passed over), or 0 when there is none.
+uint32_t positionalIndex(char** argv, uint32_t n);
+
 // Reads a decimal or hexadecimal ("0x", "$") constant modulo 2^32; does not
 // return when the text is empty or malformed (status -1).
 uint32_t parseConstant(const char* text);

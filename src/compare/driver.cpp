@@ -49,8 +49,8 @@ void sizeBuffers() {
         outText("Using bufSize_1=0x%lX bufSize_2=0x%lX\n", ul(run.bufSize_1), ul(run.bufSize_2));
 }
 
-FILE* openOrEnd(const char* fname) {
-    FILE* stream = openInput(fname);
+FILE* openOrEnd(const char* fname, uint32_t position) {
+    FILE* stream = openInput(fname, position);
     if (stream == nullptr) {
         outText("Can't open for read file: '%s'\n", fname);
         endRun(255);
@@ -76,8 +76,8 @@ uint32_t measureAndPosition(FILE* stream, const char* label, const char* fname, 
 }
 
 void openAndMeasure() {
-    run.fInp1 = openOrEnd(run.InputFname1);
-    run.fInp2 = openOrEnd(run.InputFname2);
+    run.fInp1 = openOrEnd(run.InputFname1, 1);
+    run.fInp2 = openOrEnd(run.InputFname2, 2);
     run.flenInp1 = measureAndPosition(run.fInp1, "File1", run.InputFname1, run.fbegInp1);
     run.flenInp2 = measureAndPosition(run.fInp2, "File2", run.InputFname2, run.fbegInp2);
     if (run.optionVerbose) {

@@ -8,8 +8,11 @@
 
 // Opens a file for binary reading, unbuffered (the engine's own buffers are
 // the only copy) and marked for sequential reading. Null when it can't be
-// opened or is a directory. Never waits for a writer on a FIFO.
-FILE* openInput(const char* fname);
+// opened or is a directory. Never waits for a writer on a FIFO. position is
+// the name's place among the command line's file names (1 or 2), where a
+// platform whose file names are wider than the program's texts finds the
+// name as it was given.
+FILE* openInput(const char* fname, uint32_t position);
 
 // Seeks to the end and tells the position there: the file's length, or -1
 // when the stream can't be positioned (a pipe, a FIFO).

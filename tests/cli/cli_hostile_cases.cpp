@@ -55,11 +55,59 @@ std::vector<std::string> manyArgs(size_t n, const std::string& filler, bool name
     return args;
 }
 
+std::string named(std::string text, const std::string& name1, const std::string& name2) {
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at))
+        text.replace(at, 2, text[at + 1] == '1' ? name1 : name2);
+    return text;
+}
+
+// Names beyond ASCII, each as file 1 and as file 2. The program prints what it
+// was handed: the bytes given (UTF-8 here) on Linux and from the POSIX layer;
+// on con32 the name in the ANSI code page (Windows-1252 under Wine), "?" for a
+// character the page lacks. The CJK and the emoji name read alike there: a
+// program that opened them by that form would compare one file with itself.
+void addNonAsciiNameCases(std::vector<CliCase>& cases) {
+    struct Name {
+        std::string given, ansi;
+    };
+    const Name cyrillic{"\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.bin", "????.bin"};
+    const Name cjk{"\xE6\x96\x87\xE4\xBB\xB6.bin", "??.bin"};
+    const Name emoji{"\xF0\x9F\x98\x80.bin", "??.bin"};
+    const Name accent{"caf\xC3\xA9.bin", "caf\xE9.bin"};
+    struct Row {
+        const char* title;
+        const Name &one, &two;
+        std::string bytes1, bytes2, out;
+        int status;
+    };
+    const Row rows[] = {
+        {"Cyrillic and CJK names, equal", cyrillic, cjk, sixteen, sixteen,
+         "Comparing files %1 and %2\nFC: no differences encountered\n\n", 0},
+        {"emoji and accented names, differing", emoji, accent, sixteen, "0123456789abcdeX",
+         "Comparing files %1 and %2\n0000000F: 66 58\n 1 (0x1) differences encountered\n\n", 9},
+        {"CJK and emoji names, file 2 longer", cjk, emoji, sixteen, sixteen + "!",
+         "Comparing files %1 and %2\nFC: %2 longer than %1 by 1 (0x1) bytes\n\n", 2},
+        {"accented and Cyrillic names, file 1 longer", accent, cyrillic, sixteen + "!", sixteen,
+         "Comparing files %1 and %2\nFC: %1 longer than %2 by 1 (0x1) bytes\n\n", 1},
+    };
+    for (const Row& r : rows)
+        for (bool ansi : {false, true})
+            cases.push_back(
+                {std::string(r.title) + (ansi ? " in the code page" : ""),
+                 {{r.one.given, r.bytes1}, {r.two.given, r.bytes2}},
+                 {r.one.given, r.two.given},
+                 named(r.out, ansi ? r.one.ansi : r.one.given, ansi ? r.two.ansi : r.two.given),
+                 r.status,
+                 ansi ? Con32 : Posix | Posix32});
+}
+
 } // namespace
 
 std::vector<CliCase> hostileNameCases() {
     std::vector<CaseFile> ab{{"a", sixteen}, {"b", sixteen}};
-    return {
+    // A blank makes a launcher quote an argument for a Win32 program.
+    std::vector<CaseFile> bins{{"a.bin", sixteen}, {"b.bin", sixteen + "!"}, {"x .bin", sixteen}};
+    std::vector<CliCase> cases{
         {"format characters in an existing name",
          {{"%s%n%x%p%%", sixteen + "x"}, {"b", sixteen}},
          {"%s%n%x%p%%", "b"},
@@ -161,7 +209,34 @@ std::vector<CliCase> hostileNameCases() {
          {"nofile1", "nofile2"},
          "Can't open for read file: 'nofile1'\n",
          255},
+        {"wildcard expanded by the POSIX layer",
+         bins,
+         {"*.bin"},
+         "Comparing files a.bin and b.bin\nFC: b.bin longer than a.bin by 1 (0x1) bytes\n\n",
+         2,
+         Posix32},
+        {"wildcard is a name as given",
+         bins,
+         {"*.bin", "b.bin"},
+         "Can't open for read file: '*.bin'\n",
+         255,
+         Posix | Con32},
+        {"quoted wildcard stays as it is",
+         bins,
+         {"a.bin", "* .bin"},
+         "Can't open for read file: '* .bin'\n",
+         255},
+        // In the code page a fullwidth hyphen becomes "-": a switch, on con32,
+        // and the file names are the entries after it, whatever their form.
+        {"fullwidth hyphen is a switch in the code page",
+         {{"\xE6\x96\x87", sixteen}, {"\xE5\xAD\x97", sixteen + "!"}},
+         {"\xEF\xBC\x8Dx", "\xE6\x96\x87", "\xE5\xAD\x97"},
+         "Comparing files ? and ?\nFC: ? longer than ? by 1 (0x1) bytes\n\n",
+         2,
+         Con32},
     };
+    addNonAsciiNameCases(cases);
+    return cases;
 }
 
 std::vector<CliCase> hostileNumberCases() {

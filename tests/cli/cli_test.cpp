@@ -96,6 +96,9 @@ TEST_P(CliTable, OutputAndStatus) {
     createFiles(dir, c);
     std::vector<std::string> argv{program};
     argv.insert(argv.end(), c.args.begin(), c.args.end());
+    // Wine reads arguments and file names in the locale's character set; the
+    // table's are UTF-8.
+    if (!env("ZEBRIN_LAUNCHER").empty()) setenv("LC_ALL", "C.UTF-8", 1);
     ProgramResult r = runProgram(splitWords(env("ZEBRIN_LAUNCHER")), argv, dir.path);
     EXPECT_EQ(r.out, expectedOutput(c));
     EXPECT_EQ(r.status, c.status);
