@@ -9,6 +9,8 @@
 # package is installed, and no 32-bit program is started.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# File lists are compared in byte order, as release.sh writes SHA256SUMS.
+export LC_ALL=C
 bash scripts/ensure-packages.sh git dpkg-dev lintian unzip binutils
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-release-check.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
