@@ -85,8 +85,7 @@ if [ -n "$smoke_pid" ]; then
 fi
 
 echo "== release"
-bash scripts/release.sh > /dev/null
-(cd dist && sha256sum -c SHA256SUMS)
+bash tests/release/check-release.sh || failed=1
 
 bash scripts/what-ran.sh "$results" "$out/release/results"
 exit $failed
