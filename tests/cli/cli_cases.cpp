@@ -1,5 +1,6 @@
 #include "cli_case.h"
 
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -19,6 +20,19 @@ std::string bytesFrom(int first, int count) {
 }
 
 const std::string comparingAB = "Comparing files a and b\n";
+
+// The lines of "0123456789" at offset from1 of file 1 against "ABCDEFGHIJ" at
+// offset 0 of file 2.
+std::string tenDiffs(int from1) {
+    std::string lines;
+    char line[32];
+    for (int i = 0; i < 10; i++) {
+        snprintf(line, sizeof line, from1 == 0 ? "%08X: %02X %02X\n" : "%08X: %02X %02X :%08X\n",
+                 from1 + i, '0' + i, 'A' + i, i);
+        lines += line;
+    }
+    return lines;
+}
 
 // The verbose trace of the lookups when only the two names and -v are given.
 std::string defaultTrace(const std::string& extra = "") {
@@ -223,6 +237,7 @@ std::vector<CliCase> driverCases() {
     std::vector<CaseFile> ab{{"a", sixteen}, {"b", sixteen}};
     const std::string lengths16 =
         "File1 ('a') length = 16 (0x10) bytes\nFile2 ('b') length = 16 (0x10) bytes\n";
+    const std::string zeros5M(0x500000, '\0'), zeros3M(0x300000, '\0');
     return {
         {"both missing reports file 1", {}, {"a", "b"}, "Can't open for read file: 'a'\n", 255},
         {"file 2 missing", {{"a", sixteen}}, {"a", "b"}, "Can't open for read file: 'b'\n", 255},
@@ -284,6 +299,18 @@ std::vector<CliCase> driverCases() {
              "End comparing: File1 ('a') at 0x10 and File2 ('b') at 0x10\nFC: no differences "
              "encountered\n\n",
          0},
+        // Sizes beyond a buffer's room are cut down to it: more would run file
+        // 1 into file 2's buffer, or file 2 behind the run record.
+        {"l1 beyond the room of its buffer",
+         {{"a", zeros5M}, {"b", with(with(zeros5M, 0x100, 1), 0x480000, 2)}},
+         {"-l1=0x800000", "a", "b"},
+         comparingAB + "00000100: 00 01\n00480000: 00 02\n 2 (0x2) differences encountered\n\n",
+         9},
+        {"l2 beyond the room of its buffer",
+         {{"a", zeros3M}, {"b", with(with(zeros3M, 0x100, 1), 0x280000, 2)}},
+         {"-l2=0x200000", "a", "b"},
+         comparingAB + "00000100: 00 01\n00280000: 00 02\n 2 (0x2) differences encountered\n\n",
+         9},
         // Lengths past 31 bits need the C library's 64-bit seek and tell: a
         // 32-bit tell fails on these or wraps 4 GiB + 16 round to 16.
         {"file 1 of 2 GiB is too large",
@@ -400,6 +427,16 @@ std::vector<CliCase> summaryCases() {
          {"a", "b"},
          comparingAB + "FC: a longer than b by 1 (0x1) bytes\n\n",
          1},
+        {"file 2 longer by 10 in upper-case hex",
+         {{"a", sixteen}, {"b", sixteen + bytesFrom('0', 10)}},
+         {"a", "b"},
+         comparingAB + "FC: b longer than a by 10 (0xA) bytes\n\n",
+         2},
+        {"ten differences in upper-case hex",
+         {{"a", bytesFrom('0', 10)}, {"b", bytesFrom('A', 10)}},
+         {"a", "b"},
+         comparingAB + tenDiffs(0) + " 10 (0xA) differences encountered\n\n",
+         9},
         {"differences hide a length difference",
          {{"a", with(sixteen, 0, '#')}, {"b", sixteen + "tail"}},
          {"a", "b"},
@@ -438,6 +475,16 @@ std::vector<CliCase> summaryCases() {
                        "from 0 (0x0) to EOF 20 (0x14)\n"
                        " 1 (0x1) differences encountered in 20 (0x14) bytes compared part\n\n"
                        "Note: File1 (a) has extra 16 (0x10) bytes after compared part\n",
+         4},
+        {"ten differences in ten bytes compared part in upper-case hex",
+         {{"a", "x" + bytesFrom('0', 10)}, {"b", bytesFrom('A', 10)}},
+         {"-b1=1", "a", "b"},
+         comparingAB +
+             "\nNow comparing:\n File1 ('a') from 1 (0x1)\n File2 ('b') from 0 (0x0).\n\n" +
+             tenDiffs(1) +
+             "In compared part:\n File1 ('a') from 1 (0x1) to EOF 11 (0xB)\n File2 ('b') from 0 "
+             "(0x0) to EOF 10 (0xA)\n"
+             " 10 (0xA) differences encountered in 10 (0xA) bytes compared part\n\n",
          4},
     };
 }

@@ -298,6 +298,18 @@ std::vector<CliCase> syncCases() {
          lookupTrace({"-b1=17"}) + "Using bufSize_1=0x400000 bufSize_2=0x100000\n" +
              lengths(16, 16) + "optionSyncBegSeq - proc\n" + readFailsA,
          255},
+        // The first test spans the whole of begLenMin: only the last byte
+        // differs, and file 2 lines up one byte in.
+        {"only the last byte of the first buffer-fulls differs",
+         {{"a", "aaaab"}, {"b", "aaaaa"}},
+         quietArgs({}),
+         comparingAB +
+             "\nNow comparing:\n File1 ('a') from 0 (0x0)\n File2 ('b') from 1 (0x1).\n\n"
+             "In compared part:\n File1 ('a') from 0 (0x0) to 4 (0x4)\n File2 ('b') from 1 "
+             "(0x1) to EOF 5 (0x5)\n"
+             " no differences encountered in 4 (0x4) bytes compared part\n\n"
+             "Note: File1 (a) has extra 1 (0x1) bytes after compared part\n",
+         3},
         {"start offset past the end of file 2",
          {{"a", sixteen}, {"b", sixteen}},
          quietArgs({"-b2=17"}),

@@ -8,6 +8,11 @@
 //                        extend:K (the file grows by K bytes)
 //   ZEBRIN_FAULT_MARK    optional: a file created when the fault has been met
 // Both fread and read are watched, whichever the program reads through.
+// Apart from that, the writes to standard output (descriptor 1) that go
+// through write, as a non-blocking or slow reader would meet them:
+//   ZEBRIN_FAULT_STDOUT  eagain:N (the N-th write, counted from 1, fails once
+//                        with EAGAIN), most:N (every write takes at most N
+//                        bytes)
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -115,4 +120,35 @@ extern "C" ssize_t read(int fd, void* buf, size_t n) {
         return -1;
     }
     return realRead(fd, buf, n);
+}
+
+namespace {
+
+struct StdoutFault {
+    char action; // 'a' (eagain) or 'm' (most), 0 for none
+    long n;
+    long writes;
+};
+
+StdoutFault loadStdoutFault() {
+    const char* spec = getenv("ZEBRIN_FAULT_STDOUT");
+    if (spec == nullptr) return {};
+    if (strncmp(spec, "eagain:", 7) == 0) return {'a', strtol(spec + 7, nullptr, 10), 0};
+    if (strncmp(spec, "most:", 5) == 0) return {'m', strtol(spec + 5, nullptr, 10), 0};
+    return {};
+}
+
+} // namespace
+
+extern "C" ssize_t write(int fd, const void* buf, size_t n) {
+    using Write = ssize_t (*)(int, const void*, size_t);
+    static Write realWrite = nextDefinition<Write>("write");
+    static StdoutFault out = loadStdoutFault();
+    if (fd == 1 && out.action == 'a' && ++out.writes == out.n) {
+        errno = EAGAIN;
+        return -1;
+    }
+    if (fd == 1 && out.action == 'm' && n > static_cast<size_t>(out.n))
+        n = static_cast<size_t>(out.n);
+    return realWrite(fd, buf, n);
 }

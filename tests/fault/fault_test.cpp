@@ -95,6 +95,10 @@ std::vector<FaultCase> faultCases() {
          syncedPreamble + syncedDiff + readB, 255},
         {"-s file 1 shrinks in the block loop", true, "a", 4, "truncate:40",
          syncedPreamble + syncedDiff + readA, 255},
+        // No file named: the fault is on standard output, a reader that
+        // takes a few bytes at a time.
+        {"standard output takes 5 bytes a write", false, "", 0, "most:5",
+         comparing + allDiffs + " 4 (0x4) differences encountered\n\n", 9},
     };
 }
 
@@ -125,6 +129,8 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
         launcher.insert(launcher.end(),
                         {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_READ=" + std::to_string(nth),
                          "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
+    else if (!action.empty())
+        launcher.push_back("ZEBRIN_FAULT_STDOUT=" + action);
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
     if (sync)
         argv.insert(argv.end(), {"-s", "-l1=16", "-l2=16"});
@@ -198,7 +204,15 @@ TEST(FaultLibrary, WithoutAFaultTheRunIsUntouched) {
 INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), caseName<FaultCase>);
 
 // Standard output that can't take the output.
-enum class Sink { DevFull, Closed, PipeWithoutReader, PipeWithoutReaderSigpipeIgnored };
+// WriteFailsOnce: the second write of the lines fails with EAGAIN, as a
+// non-blocking descriptor's does when its reader lags, and the rest succeed.
+enum class Sink {
+    DevFull,
+    Closed,
+    PipeWithoutReader,
+    PipeWithoutReaderSigpipeIgnored,
+    WriteFailsOnce
+};
 
 struct Ended {
     int status; // exit status, or -signal
@@ -223,6 +237,12 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
         if (sink == Sink::Closed) close(1);
         if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
             dup2(outPipe[1], 1);
+        if (sink == Sink::WriteFailsOnce) {
+            dup2(open("/dev/null", O_WRONLY), 1);
+            setenv("LD_PRELOAD", env("ZEBRIN_FAULT_LIBRARY").c_str(), 1);
+            setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+            setenv("ZEBRIN_FAULT_STDOUT", "eagain:2", 1);
+        }
         signal(SIGPIPE, sink == Sink::PipeWithoutReaderSigpipeIgnored ? SIG_IGN : SIG_DFL);
         if (chdir(cwd.c_str()) != 0) _exit(126);
         execv(argv[0], argv.data());
@@ -274,6 +294,13 @@ INSTANTIATE_TEST_SUITE_P(
         {"read error to dev full", {"a", "missing"}, Sink::DevFull},
         {"limit stop to dev full", {"-n1", "a", "b"}, Sink::DevFull},
         {"verbose to dev full", {"-v", "-s", "a", "b"}, Sink::DevFull},
+        // The last line, a note naming file 1 by a 4094-character path, is
+        // longer than the stream's buffer: its failed write leaves nothing
+        // for the final flush to fail on.
+        {"long last text line to dev full",
+         {"-b2=1", "./" + std::string(4088, '/') + "big1", "big1"},
+         Sink::DevFull},
+        {"one write of many lines fails once", {"big1", "big2"}, Sink::WriteFailsOnce},
         {"equal files to a closed descriptor", {"a", "a"}, Sink::Closed},
         {"many lines to a closed descriptor", {"big1", "big2"}, Sink::Closed},
         {"bad number to a closed descriptor", {"-n=x", "a", "b"}, Sink::Closed},
