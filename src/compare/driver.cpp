@@ -152,16 +152,17 @@ void compareBlocks() {
     run.buffersPreloaded = 0;
     if (cmpLeft == 0 && !preloaded) readFailed(run.InputFname1); // an empty read delivers nothing
     while (cmpLeft != 0) {
+        uint8_t* data1 = preloaded ? run.bufInp1 : run.bufInp1 + run.fposInp1 % readAlign;
         uint32_t want1 = std::min(cmpLeft, preloaded ? run.bufSize_1 : span1);
-        uint32_t got1 = preloaded ? want1 : readUpTo(run.bufInp1, want1, run.fInp1);
+        uint32_t got1 = preloaded ? want1 : readUpTo(data1, want1, run.fInp1);
         uint32_t whole1 = got1 == want1 ? got1 : got1 - got1 % run.bufSize_1;
         for (uint32_t at = 0; at < whole1;) {
+            uint8_t* data2 = preloaded ? run.bufInp2 : run.bufInp2 + run.fposInp2 % readAlign;
             uint32_t want2 = std::min(whole1 - at, preloaded ? run.bufSize_2 : span2);
-            uint32_t got2 = preloaded ? want2 : readUpTo(run.bufInp2, want2, run.fInp2);
+            uint32_t got2 = preloaded ? want2 : readUpTo(data2, want2, run.fInp2);
             preloaded = false;
             uint32_t whole2 = got2 == want2 ? got2 : got2 - got2 % run.bufSize_2;
-            reportBlockDiffs(run.bufInp1 + at, run.bufInp2, whole2, whole2, run.fposInp1,
-                             run.fposInp2);
+            reportBlockDiffs(data1 + at, data2, whole2, whole2, run.fposInp1, run.fposInp2);
             run.fposInp1 += whole2;
             run.fposInp2 += whole2;
             at += whole2;
