@@ -82,6 +82,24 @@ def workloads(a):
               size("shift1"), "read floor", zebrins(["-s"], "shift1", "shift2", "null")
               + [("cmp -i 0:1000", ["cmp", "-i", "0:1000", f("shift1"), f("shift2")], "pipe")]
               + floors("shift1", "shift2", "null", ["read"])))
+    # Small buffer sizes beside the defaults, on the same pair: each is divided
+    # by the defaults' time of the same round (zebrin-linux's by its own).
+    def settings(sw, extras, x, y):
+        tools = []
+        for label, prog in (("zebrin", a.zebrin), ("zebrin-linux", a.zebrin_linux)):
+            for extra in extras if prog else []:
+                tools.append((" ".join([label] + sw + extra), [prog] + sw + extra + [f(x), f(y)],
+                              "null"))
+        return tools
+    small_l2 = [[]] + [["-l2=" + v] for v in ("0x1000", "0x100", "0x10", "1")]
+    tuning = size("teq1")
+    w.append(("tune-equal", "two equal files of %d MiB (× the defaults)" % (tuning // MIB), tuning,
+              "zebrin", settings([], small_l2, "teq1", "teq2")))
+    w.append(("tune-permib", "%d MiB, one differing byte per MiB (× the defaults)" % (tuning // MIB),
+              tuning, "zebrin", settings([], small_l2, "teq1", "tmib2")))
+    w.append(("tune-shift", "-s shifted: %d MiB, file 2 behind 20 extra bytes (× -s with the defaults)"
+              % (tuning // MIB), tuning, "zebrin -s",
+              settings(["-s"], [[], ["-l2=0x40"]], "tshift1", "tshift2")))
     if a.only:
         keep = a.only.split(",")
         w = [x for x in w if x[0] in keep]
@@ -109,7 +127,10 @@ def run_once(argv, sink, rss_file):
 
 
 def floor_of(label, floor, times):
-    """zebrin-linux is an i386 program: its floor is the i386 build of the floor."""
+    """zebrin-linux is an i386 program: its floor is the i386 build of the floor,
+    or, where zebrin with the defaults is the floor, zebrin-linux with them."""
+    if label.startswith("zebrin-linux") and floor.startswith("zebrin"):
+        return "zebrin-linux" + floor[len("zebrin"):]
     if (label == "zebrin-linux" or label.endswith(" i386")) and floor + " i386" in times:
         return floor + " i386"
     return floor
@@ -179,8 +200,14 @@ def check_targets(rows):
             say(s >= 3, "%s, zebrin %.1f × faster than cmp -l (≥ 3)" % (k, s))
     if ("adv", "zebrin") in by:
         say(by[("adv", "zebrin")][2] < 0.1, "-s adversarial whole run %.3f s (< 0.1)" % by[("adv", "zebrin")][2])
-    plain = [v[1] for (k, l), v in by.items() if l == "zebrin" and k not in ("adv", "shift")]
-    sync = [v[1] for (k, l), v in by.items() if l == "zebrin" and k in ("adv", "shift")]
+    tuned = [(r, l) for (k, l), (r, _, _) in by.items() if k.startswith("tune-")]
+    if tuned:
+        r, l = max(tuned)
+        say(r <= 2, "small -l2, every setting within 2 × the defaults: the slowest, %s, %.2f × (≤ 2)"
+            % (l, r))
+    native = [(k, l, v) for (k, l), v in by.items() if l == "zebrin" or l.startswith("zebrin ")]
+    plain = [v[1] for k, l, v in native if k not in ("adv", "shift", "tune-shift")]
+    sync = [v[1] for k, l, v in native if k in ("adv", "shift", "tune-shift")]
     if plain:
         say(max(plain) <= 8, "peak RSS without -s %.1f MiB (≤ 8)" % max(plain))
     if sync:

@@ -1,11 +1,13 @@
 // Writes the benchmark's input pairs into a folder, from a fixed seed, so that
 // every machine compares the same bytes.
 //
-//   make_inputs DIR BIG ALL ALT SHIFTED
+//   make_inputs DIR BIG ALL ALT SHIFTED TUNING
 //
 // sizes in MiB: BIG for the equal pair and the one-difference-per-MiB pair,
 // ALL for the pair that differs in every byte, ALT for the pair that differs
-// in every other byte, SHIFTED for the -s pair that is shifted by 1000 bytes.
+// in every other byte, SHIFTED for the -s pair that is shifted by 1000 bytes,
+// TUNING for the same three kinds again (equal, one difference per MiB, -s
+// shifted by 20 bytes), compared under small -l1/-l2 settings.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -58,10 +60,11 @@ void finish(FILE* f) {
 }
 
 // eq1 == eq2; mib2 is eq1 with one byte changed in every MiB.
-void makeBig(const std::string& dir, size_t mibs) {
-    FILE* a = create(dir, "eq1");
-    FILE* b = create(dir, "eq2");
-    FILE* c = create(dir, "mib2");
+void makeBig(const std::string& dir, const char* n1, const char* n2, const char* nMib,
+             size_t mibs) {
+    FILE* a = create(dir, n1);
+    FILE* b = create(dir, n2);
+    FILE* c = create(dir, nMib);
     std::vector<uint8_t> chunk(mib);
     for (size_t k = 0; k < mibs; k++) {
         fill(chunk);
@@ -105,11 +108,12 @@ void makeAdversarial(const std::string& dir) {
     finish(b);
 }
 
-// -s, the shifted pair: file 2 is file 1 behind 1000 bytes of its own.
-void makeShifted(const std::string& dir, size_t mibs) {
-    FILE* a = create(dir, "shift1");
-    FILE* b = create(dir, "shift2");
-    std::vector<uint8_t> head(1000);
+// -s, a shifted pair: file 2 is file 1 behind `extra` bytes of its own.
+void makeShifted(const std::string& dir, const char* n1, const char* n2, size_t mibs,
+                 size_t extra) {
+    FILE* a = create(dir, n1);
+    FILE* b = create(dir, n2);
+    std::vector<uint8_t> head(extra);
     fill(head);
     put(b, head);
     std::vector<uint8_t> chunk(mib);
@@ -125,15 +129,18 @@ void makeShifted(const std::string& dir, size_t mibs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        fprintf(stderr, "usage: make_inputs DIR BIG ALL ALT SHIFTED (sizes in MiB)\n");
+    if (argc != 7) {
+        fprintf(stderr, "usage: make_inputs DIR BIG ALL ALT SHIFTED TUNING (sizes in MiB)\n");
         return 2;
     }
     std::string dir = argv[1];
-    makeBig(dir, strtoul(argv[2], nullptr, 10));
+    makeBig(dir, "eq1", "eq2", "mib2", strtoul(argv[2], nullptr, 10));
     makeDense(dir, "all1", "all2", strtoul(argv[3], nullptr, 10), 1);
     makeDense(dir, "alt1", "alt2", strtoul(argv[4], nullptr, 10), 2);
     makeAdversarial(dir);
-    makeShifted(dir, strtoul(argv[5], nullptr, 10));
+    makeShifted(dir, "shift1", "shift2", strtoul(argv[5], nullptr, 10), 1000);
+    size_t tuning = strtoul(argv[6], nullptr, 10);
+    makeBig(dir, "teq1", "teq2", "tmib2", tuning);
+    makeShifted(dir, "tshift1", "tshift2", tuning, 20);
     return 0;
 }

@@ -6,7 +6,8 @@
 #   bash bench/run.sh            full sizes (about 6.5 GiB of temporary files)
 #   bash bench/run.sh --quick    small sizes, for trying things
 #   options: --rounds N (default 5), --only KEY,KEY (equal permib all-null
-#            all-pipe alt-null alt-pipe adv shift), --no-memcmp
+#            all-pipe alt-null alt-pipe adv shift tune-equal tune-permib
+#            tune-shift), --no-memcmp
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -58,11 +59,11 @@ fi
 
 # Full sizes: the largest files the program takes are just below 2 GiB.
 if [ $quick -eq 1 ]; then
-  sizes=(256 16 32 16)
+  sizes=(256 16 32 16 16)
 else
-  sizes=(2047 64 128 64)
+  sizes=(2047 64 128 64 64)
 fi
-need_mib=$((3 * sizes[0] + 2 * sizes[1] + 2 * sizes[2] + 2 * sizes[3] + 8))
+need_mib=$((3 * sizes[0] + 2 * sizes[1] + 2 * sizes[2] + 2 * sizes[3] + 5 * sizes[4] + 8))
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-bench-XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 avail_mib=$(df -Pm "$tmp" | awk 'NR == 2 { print $4 }')

@@ -114,38 +114,69 @@ void announceCompare() {
                 sl(run.fbegInp2), ul(run.fbegInp2));
 }
 
-// File 1 in reads of up to bufSize_1 bytes, each compared as blocksInBuf1
-// blocks against reads of up to bufSize_2 bytes of file 2; never a byte
-// behind the compare length.
+[[noreturn]] void readFailed(const char* fname) {
+    outText("Unexpected EOF or error reading file '%s'\n", fname);
+    endRun(255);
+}
+
+// Up to n bytes from where the stream stands; fewer only at the end of the
+// file or at a read error, and then all the bytes before that point.
+uint32_t readUpTo(uint8_t* buf, uint32_t n, FILE* stream) {
+    return static_cast<uint32_t>(fread(buf, 1, n, stream));
+}
+
+// The longest span of whole units that a buffer of capacity bytes takes.
+uint32_t spanOf(uint32_t unit, uint32_t capacity) {
+    return capacity / unit * unit;
+}
+
+// The contract is a block loop: file 1 in buffer-fulls of bufSize_1 bytes,
+// each followed by its blocks of bufSize_2 bytes of file 2, every read as long
+// as still needed; the first read that delivers less than asked ends the run,
+// after the block pairs before it. A read and a pass per block would cost a
+// system call per block, so both files go in spans as long as the buffers
+// take, and the block sizes only decide where a short file stops the run: a
+// span counts up to the start of the unit (buffer-full or block) in which its
+// file came up short. File 1's span is read before the spans of file 2 within
+// it, as a buffer-full before its blocks, so a short file 2 there stops the
+// run only where its failing block came before file 1's failing buffer-full.
+// Never a byte behind the compare length.
 void compareBlocks() {
     run.fposInp1 = run.fbegInp1;
     run.fposInp2 = run.fbegInp2;
     uint32_t cmpLeft = std::min(run.flenInp1 - run.fbegInp1, run.flenInp2 - run.fbegInp2);
-    for (;;) {
-        uint32_t blockLen = std::min(cmpLeft, run.bufSize_1);
-        if (!run.buffersPreloaded) readChecked(run.bufInp1, blockLen, run.fInp1, run.InputFname1);
-        for (uint32_t i = 0; i < run.blocksInBuf1; i++) {
-            blockLen = std::min(cmpLeft, run.bufSize_2);
-            if (!run.buffersPreloaded)
-                readChecked(run.bufInp2, blockLen, run.fInp2, run.InputFname2);
-            run.buffersPreloaded = 0;
-            reportBlockDiffs(run.bufInp1 + i * run.bufSize_2, run.bufInp2, blockLen, cmpLeft,
-                             run.fposInp1, run.fposInp2);
-            cmpLeft -= blockLen;
-            run.fposInp1 += blockLen;
-            run.fposInp2 += blockLen;
-            if (cmpLeft == 0) return;
+    uint32_t span1 = spanOf(run.bufSize_1, bufInp1Capacity);
+    uint32_t span2 = spanOf(run.bufSize_2, bufInp2Capacity);
+    // -s left file 1's first buffer-full and file 2's first block in the buffers.
+    bool preloaded = run.buffersPreloaded;
+    run.buffersPreloaded = 0;
+    if (cmpLeft == 0 && !preloaded) readFailed(run.InputFname1); // an empty read delivers nothing
+    while (cmpLeft != 0) {
+        uint8_t* data1 = preloaded ? run.bufInp1 : run.bufInp1 + run.fposInp1 % readAlign;
+        uint32_t want1 = std::min(cmpLeft, preloaded ? run.bufSize_1 : span1);
+        uint32_t got1 = preloaded ? want1 : readUpTo(data1, want1, run.fInp1);
+        uint32_t whole1 = got1 == want1 ? got1 : got1 - got1 % run.bufSize_1;
+        for (uint32_t at = 0; at < whole1;) {
+            uint8_t* data2 = preloaded ? run.bufInp2 : run.bufInp2 + run.fposInp2 % readAlign;
+            uint32_t want2 = std::min(whole1 - at, preloaded ? run.bufSize_2 : span2);
+            uint32_t got2 = preloaded ? want2 : readUpTo(data2, want2, run.fInp2);
+            preloaded = false;
+            uint32_t whole2 = got2 == want2 ? got2 : got2 - got2 % run.bufSize_2;
+            reportBlockDiffs(data1 + at, data2, whole2, whole2, run.fposInp1, run.fposInp2);
+            run.fposInp1 += whole2;
+            run.fposInp2 += whole2;
+            at += whole2;
+            if (got2 != want2) readFailed(run.InputFname2);
         }
+        if (got1 != want1) readFailed(run.InputFname1);
+        cmpLeft -= whole1;
     }
 }
 
 } // namespace
 
 void readChecked(void* buf, uint32_t n, FILE* stream, const char* fname) {
-    if (fread(buf, n, 1, stream) != 1) {
-        outText("Unexpected EOF or error reading file '%s'\n", fname);
-        endRun(255);
-    }
+    if (fread(buf, n, 1, stream) != 1) readFailed(fname);
 }
 
 void zebrinMain(char** argv) {

@@ -1,12 +1,17 @@
 // LD_PRELOAD library for the fault-injection tests. It watches the reads of
-// one file and, at the chosen one, makes it fail or changes the file's length
-// just before it, as a failing disk or another writer would:
+// one file, or two, and at the read that covers a chosen offset does what a
+// failing disk or another writer would:
 //   ZEBRIN_FAULT_FILE    the file, by any name that reaches it
-//   ZEBRIN_FAULT_READ    which read of it, counted from 1
-//   ZEBRIN_FAULT_ACTION  eio (the read fails with an I/O error),
-//                        truncate:K (the file shrinks to K bytes),
-//                        extend:K (the file grows by K bytes)
-//   ZEBRIN_FAULT_MARK    optional: a file created when the fault has been met
+//   ZEBRIN_FAULT_AT      the offset in it
+//   ZEBRIN_FAULT_ACTION  eio (a bad spot at the offset: a read that reaches
+//                        it delivers the bytes before it, one that starts
+//                        there fails with an I/O error),
+//                        truncate:K (the file shrinks to K bytes just before
+//                        the first read that covers the offset),
+//                        extend:K (the file grows by K bytes likewise)
+//   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
+//                        with the same action
+//   ZEBRIN_FAULT_MARK    optional: a file created when a fault has been met
 // Both fread and read are watched, whichever the program reads through.
 // Apart from that, the writes to standard output (descriptor 1) that go
 // through write, as a non-blocking or slow reader would meet them:
@@ -26,68 +31,76 @@ namespace {
 
 struct Fault {
     bool armed;
+    bool resized;
     const char* path;
     dev_t dev;
     ino_t ino;
-    long nth;
-    long reads;
-    char action; // 'e', 't' or 'x'
-    off_t size;
+    off_t at;
 };
 
-Fault fault;
+Fault faults[2];
+char action; // 'e', 't' or 'x'
+off_t size;
 bool loaded;
 
-void loadFault() {
+void loadSpot(Fault& f, const char* path, const char* at) {
+    struct stat st;
+    if (path == nullptr || at == nullptr || stat(path, &st) != 0) return;
+    f.path = path;
+    f.dev = st.st_dev;
+    f.ino = st.st_ino;
+    f.at = strtol(at, nullptr, 10);
+    f.armed = true;
+}
+
+void loadFaults() {
     if (loaded) return;
     loaded = true;
-    const char* path = getenv("ZEBRIN_FAULT_FILE");
-    const char* nth = getenv("ZEBRIN_FAULT_READ");
-    const char* action = getenv("ZEBRIN_FAULT_ACTION");
-    struct stat st;
-    if (path == nullptr || nth == nullptr || action == nullptr || stat(path, &st) != 0) return;
-    fault.path = path;
-    fault.dev = st.st_dev;
-    fault.ino = st.st_ino;
-    fault.nth = strtol(nth, nullptr, 10);
-    if (strcmp(action, "eio") == 0) {
-        fault.action = 'e';
-    } else if (strncmp(action, "truncate:", 9) == 0) {
-        fault.action = 't';
-        fault.size = strtol(action + 9, nullptr, 10);
-    } else if (strncmp(action, "extend:", 7) == 0) {
-        fault.action = 'x';
-        fault.size = strtol(action + 7, nullptr, 10);
+    const char* text = getenv("ZEBRIN_FAULT_ACTION");
+    if (text == nullptr) return;
+    if (strcmp(text, "eio") == 0) {
+        action = 'e';
+    } else if (strncmp(text, "truncate:", 9) == 0) {
+        action = 't';
+        size = strtol(text + 9, nullptr, 10);
+    } else if (strncmp(text, "extend:", 7) == 0) {
+        action = 'x';
+        size = strtol(text + 7, nullptr, 10);
     } else {
         return;
     }
-    fault.armed = true;
+    loadSpot(faults[0], getenv("ZEBRIN_FAULT_FILE"), getenv("ZEBRIN_FAULT_AT"));
+    loadSpot(faults[1], getenv("ZEBRIN_FAULT_FILE2"), getenv("ZEBRIN_FAULT_AT2"));
 }
 
-// Counts the reads of the watched file; true for the chosen one.
-bool isChosenRead(int fd) {
-    loadFault();
+// The fault whose offset a read of n bytes from pos on fd covers, or null.
+Fault* coveringFault(int fd, off_t pos, size_t n) {
+    loadFaults();
     struct stat st;
-    if (!fault.armed || fstat(fd, &st) != 0) return false;
-    if (st.st_dev != fault.dev || st.st_ino != fault.ino) return false;
-    return ++fault.reads == fault.nth;
+    if (n == 0 || pos < 0 || fstat(fd, &st) != 0) return nullptr;
+    for (Fault& f : faults)
+        if (f.armed && st.st_dev == f.dev && st.st_ino == f.ino && pos <= f.at &&
+            f.at - pos < static_cast<off_t>(n))
+            return &f;
+    return nullptr;
 }
 
-// Does what the chosen read meets; true when that read itself must fail.
-bool applyFault(int fd) {
+// Does what the read meets; for a bad spot, how many bytes of the read come
+// before it (the rest fails), else the whole n.
+size_t applyFault(Fault& f, int fd, off_t pos, size_t n) {
     const char* mark = getenv("ZEBRIN_FAULT_MARK");
     if (mark != nullptr) close(open(mark, O_WRONLY | O_CREAT, 0644));
+    if (action == 'e') return static_cast<size_t>(f.at - pos);
+    if (f.resized) return n;
+    f.resized = true;
     struct stat st;
-    switch (fault.action) {
-    case 'e':
-        return true;
-    case 't':
-        if (truncate(fault.path, fault.size) != 0) abort();
-        return false;
-    default:
-        if (fstat(fd, &st) != 0 || truncate(fault.path, st.st_size + fault.size) != 0) abort();
-        return false;
+    off_t length = size;
+    if (action == 'x') {
+        if (fstat(fd, &st) != 0) abort();
+        length = st.st_size + size;
     }
+    if (truncate(f.path, length) != 0) abort();
+    return n;
 }
 
 template <typename Fn> Fn nextDefinition(const char* name) {
@@ -103,23 +116,30 @@ template <typename Fn> Fn nextDefinition(const char* name) {
 extern "C" size_t fread(void* buf, size_t size, size_t n, FILE* stream) {
     using Fread = size_t (*)(void*, size_t, size_t, FILE*);
     static Fread realFread = nextDefinition<Fread>("fread");
-    if (isChosenRead(fileno(stream)) && applyFault(fileno(stream))) {
-        // As the C library leaves a stream whose read failed.
-        stream->_flags |= _IO_ERR_SEEN;
-        errno = EIO;
-        return 0;
-    }
-    return realFread(buf, size, n, stream);
+    size_t bytes = size * n;
+    off_t pos = ftello(stream);
+    Fault* f = coveringFault(fileno(stream), pos, bytes);
+    if (f == nullptr) return realFread(buf, size, n, stream);
+    size_t before = applyFault(*f, fileno(stream), pos, bytes);
+    if (before == bytes) return realFread(buf, size, n, stream);
+    size_t got = before != 0 ? realFread(buf, 1, before, stream) : 0;
+    // As the C library leaves a stream whose read failed part of the way.
+    stream->_flags |= _IO_ERR_SEEN;
+    errno = EIO;
+    return got / size;
 }
 
 extern "C" ssize_t read(int fd, void* buf, size_t n) {
     using Read = ssize_t (*)(int, void*, size_t);
     static Read realRead = nextDefinition<Read>("read");
-    if (isChosenRead(fd) && applyFault(fd)) {
-        errno = EIO;
-        return -1;
-    }
-    return realRead(fd, buf, n);
+    off_t pos = lseek(fd, 0, SEEK_CUR);
+    Fault* f = coveringFault(fd, pos, n);
+    if (f == nullptr) return realRead(fd, buf, n);
+    size_t before = applyFault(*f, fd, pos, n);
+    if (before == n) return realRead(fd, buf, n);
+    if (before != 0) return realRead(fd, buf, before);
+    errno = EIO;
+    return -1;
 }
 
 namespace {

@@ -56,44 +56,54 @@ struct FaultCase {
     std::string name;
     bool sync;
     std::string file; // whose read meets the fault
-    int nth;          // which read of it
+    int at;           // at the offset that read covers
     std::string action;
     std::string out;
     int status;
+    std::string file2 = ""; // and a fault of the other file likewise
+    int at2 = 0;
 };
 
-// Plain runs use -l1=32 -l2=16: file a is read as 32 + 32 bytes, file b as
-// four reads of 16, in the order a1 b1 b2 a2 b3 b4. Synchronised runs use
-// -l1=16 -l2=16: a1 and b1 load the first buffer-fulls, a2 tops up 3 bytes
-// after the shift, then a3 b2 a4 b3 a5 b4.
+// Plain runs use -l1=32 -l2=16: the program's reads are file a as 32 + 32
+// bytes and file b as four times 16, in the order a[0,32) b[0,16) b[16,32)
+// a[32,64) b[32,48) b[48,64); the first that comes up short ends the run.
+// Synchronised runs use -l1=16 -l2=16: a[0,16) and b[0,16) load the first
+// buffer-fulls, a[16,19) tops up after the shift, then a[19,35) b[16,32)
+// a[35,51) b[32,48) a[51,67) b[48,64).
 std::vector<FaultCase> faultCases() {
     return {
-        {"first read of file 1 fails", false, "a", 1, "eio", comparing + readA, 255},
-        {"first read of file 2 fails", false, "b", 1, "eio", comparing + readB, 255},
-        {"second read of file 2 fails", false, "b", 2, "eio", comparing + diff3 + readB, 255},
-        {"second read of file 1 fails", false, "a", 2, "eio", comparing + diff3 + diff20 + readA,
+        {"first read of file 1 fails", false, "a", 10, "eio", comparing + readA, 255},
+        {"first read of file 2 fails", false, "b", 5, "eio", comparing + readB, 255},
+        {"second read of file 2 fails", false, "b", 25, "eio", comparing + diff3 + readB, 255},
+        {"second read of file 1 fails", false, "a", 40, "eio", comparing + diff3 + diff20 + readA,
          255},
-        {"last read of file 2 fails", false, "b", 4, "eio",
+        {"last read of file 2 fails", false, "b", 55, "eio",
          comparing + diff3 + diff20 + diff37 + readB, 255},
-        {"file 1 shrinks before its second read", false, "a", 2, "truncate:40",
+        // Both files short: the read that comes first in that order names its
+        // file, whichever of the two a reader finds short first.
+        {"both fail and file 1's second read comes first", false, "a", 60, "eio",
+         comparing + diff3 + diff20 + readA, 255, "b", 40},
+        {"both fail and file 2's second read comes first", false, "a", 40, "eio",
+         comparing + diff3 + readB, 255, "b", 20},
+        {"file 1 shrinks before its second read", false, "a", 32, "truncate:40",
          comparing + diff3 + diff20 + readA, 255},
-        {"file 2 shrinks before its last read", false, "b", 4, "truncate:50",
+        {"file 2 shrinks before its last read", false, "b", 48, "truncate:50",
          comparing + diff3 + diff20 + diff37 + readB, 255},
-        {"file 2 empties before its first read", false, "b", 1, "truncate:0", comparing + readB,
+        {"file 2 empties before its first read", false, "b", 0, "truncate:0", comparing + readB,
          255},
         // Growth after measuring: the measured lengths are compared, and
         // nothing past them is read.
-        {"file 1 grows before its first read", false, "a", 1, "extend:100",
+        {"file 1 grows before its first read", false, "a", 0, "extend:100",
          comparing + allDiffs + " 4 (0x4) differences encountered\n\n", 9},
-        {"file 2 grows before its last read", false, "b", 4, "extend:5",
+        {"file 2 grows before its last read", false, "b", 48, "extend:5",
          comparing + allDiffs + " 4 (0x4) differences encountered\n\n", 9},
-        {"-s first buffer-full of file 1 fails", true, "a", 1, "eio", readA, 255},
-        {"-s first buffer-full of file 2 fails", true, "b", 1, "eio", readB, 255},
-        {"-s top-up after the shift fails", true, "a", 2, "eio", readA, 255},
-        {"-s file 1 shrinks before its first buffer-full", true, "a", 1, "truncate:10", readA, 255},
-        {"-s block loop read of file 2 fails", true, "b", 3, "eio",
+        {"-s first buffer-full of file 1 fails", true, "a", 8, "eio", readA, 255},
+        {"-s first buffer-full of file 2 fails", true, "b", 8, "eio", readB, 255},
+        {"-s top-up after the shift fails", true, "a", 17, "eio", readA, 255},
+        {"-s file 1 shrinks before its first buffer-full", true, "a", 0, "truncate:10", readA, 255},
+        {"-s block loop read of file 2 fails", true, "b", 40, "eio",
          syncedPreamble + syncedDiff + readB, 255},
-        {"-s file 1 shrinks in the block loop", true, "a", 4, "truncate:40",
+        {"-s file 1 shrinks in the block loop", true, "a", 35, "truncate:40",
          syncedPreamble + syncedDiff + readA, 255},
         // No file named: the fault is on standard output, a reader that
         // takes a few bytes at a time.
@@ -120,17 +130,20 @@ void writeCaseFiles(const TempDir& dir, bool sync) {
 
 // Runs the program on the case's files under the preload library; an empty
 // file name runs it without a fault.
-ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int nth,
-                           const std::string& action) {
+ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int at,
+                           const std::string& action, const std::string& file2 = "", int at2 = 0) {
     std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
                                       // A sanitizer build must accept a preload ahead of it.
                                       "ASAN_OPTIONS=verify_asan_link_order=0"};
     if (!file.empty())
         launcher.insert(launcher.end(),
-                        {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_READ=" + std::to_string(nth),
+                        {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_AT=" + std::to_string(at),
                          "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
     else if (!action.empty())
         launcher.push_back("ZEBRIN_FAULT_STDOUT=" + action);
+    if (!file2.empty())
+        launcher.insert(launcher.end(),
+                        {"ZEBRIN_FAULT_FILE2=" + file2, "ZEBRIN_FAULT_AT2=" + std::to_string(at2)});
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
     if (sync)
         argv.insert(argv.end(), {"-s", "-l1=16", "-l2=16"});
@@ -144,15 +157,15 @@ TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
     const FaultCase& c = GetParam();
     TempDir dir;
     writeCaseFiles(dir, c.sync);
-    ProgramResult r = runWithFault(dir, c.sync, c.file, c.nth, c.action);
+    ProgramResult r = runWithFault(dir, c.sync, c.file, c.at, c.action, c.file2, c.at2);
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, "");
 }
 
-// Every read of either file in turn fails, or the file shrinks before it: the
-// run ends with the read message naming that file, after the beginning of
-// what the undisturbed run prints and without its summary. A fault that is
+// A read of either file fails at offsets all through it, or the file shrinks
+// before it: the run ends with the read message naming that file, after the
+// beginning of what the undisturbed run prints and without its summary. A fault that is
 // never met (a read that doesn't come) leaves the run as it was.
 TEST(FaultSweep, EveryReadOfEitherFile) {
     int met = 0;
@@ -162,12 +175,12 @@ TEST(FaultSweep, EveryReadOfEitherFile) {
         ProgramResult undisturbed = runWithFault(clean, sync, "", 0, "");
         for (std::string file : {"a", "b"}) {
             for (std::string action : {"eio", "truncate:0", "truncate:20", "truncate:40"}) {
-                for (int nth = 1; nth <= 6; nth++) {
-                    SCOPED_TRACE((sync ? "-s, " : "") + action + " at read " + std::to_string(nth) +
-                                 " of " + file);
+                for (int at : {0, 13, 26, 39, 52, 65}) {
+                    SCOPED_TRACE((sync ? "-s, " : "") + action + " at offset " +
+                                 std::to_string(at) + " of " + file);
                     TempDir dir;
                     writeCaseFiles(dir, sync);
-                    ProgramResult r = runWithFault(dir, sync, file, nth, action);
+                    ProgramResult r = runWithFault(dir, sync, file, at, action);
                     EXPECT_EQ(r.err, "");
                     if (access(dir.file("fault-met").c_str(), F_OK) != 0) {
                         EXPECT_EQ(r.out, undisturbed.out);
@@ -188,9 +201,9 @@ TEST(FaultSweep, EveryReadOfEitherFile) {
             }
         }
     }
-    // Plain runs read file a twice and b four times; synchronised ones a five
-    // and b four times: each of the 4 kinds of fault met at every one of them.
-    EXPECT_EQ(met, 4 * (2 + 4 + 5 + 4));
+    // Every offset is read but 65, which only file a of the synchronised runs
+    // has (67 bytes): each of the 4 kinds of fault met at 5 + 5 + 6 + 5 places.
+    EXPECT_EQ(met, 4 * (5 + 5 + 6 + 5));
 }
 
 TEST(FaultLibrary, WithoutAFaultTheRunIsUntouched) {
