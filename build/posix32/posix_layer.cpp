@@ -17,18 +17,38 @@
 
 namespace {
 
-// A command line holds at most 32767 UTF-16 units, each at most three UTF-8
-// bytes: a tenth of the text room; the rest is for what patterns expand to.
-constexpr size_t textCapacity = 1 << 20;
-constexpr int argCapacity = 1 << 15;
-constexpr size_t wideCapacity = 32768;
+// The arguments grow with what the patterns expand to, as the layer's C
+// library start-up lets them (the program itself allocates nothing): each
+// argument's text at its offset into one block, the block and the offsets
+// doubled as needed. Where memory is refused the process ends before main
+// rather than run with fewer or other arguments than were given.
+constexpr size_t wideCapacity = 32768; // a command line holds at most 32767 UTF-16 units
 
-char text[textCapacity];
-size_t textUsed;
-char* args[argCapacity + 1];
-int argCount;
+char* text;
+size_t textUsed, textCapacity;
+size_t* starts;
+size_t argCount, argCapacity;
 wchar_t word[wideCapacity]; // the argument being split off the command line
 wchar_t search[wideCapacity + 2];
+
+[[noreturn]] void outOfMemory() {
+    fputs("zebrin: not enough memory for the command line\n", stderr);
+    _exit(255);
+}
+
+// The block with room for at least needed items of size bytes each.
+void* grown(void* block, size_t& capacity, size_t needed, size_t size) {
+    if (needed <= capacity) return block;
+    size_t wanted = capacity == 0 ? 4096 : capacity;
+    while (wanted < needed) {
+        if (wanted > SIZE_MAX / 2 / size) outOfMemory();
+        wanted *= 2;
+    }
+    void* bigger = realloc(block, wanted * size);
+    if (bigger == nullptr) outOfMemory();
+    capacity = wanted;
+    return bigger;
+}
 
 bool isHigh(wchar_t c) {
     return c >= 0xD800 && c < 0xDC00;
@@ -45,41 +65,42 @@ uint32_t nextChar(const wchar_t*& s) {
     return c;
 }
 
-bool putByte(uint32_t b) {
-    if (textUsed == textCapacity) return false;
+void putByte(uint32_t b) {
+    text = static_cast<char*>(grown(text, textCapacity, textUsed + 1, 1));
     text[textUsed++] = static_cast<char>(b);
-    return true;
 }
 
 // Appends s up to its end or up to end in UTF-8. An unpaired surrogate gets
 // the three bytes its code point would have, which no strict decoder takes
 // back: such a name can never open a file that merely looks like it.
-bool putUtf8(const wchar_t* s, const wchar_t* end = nullptr) {
-    bool fits = true;
-    while (s != end && *s != 0 && fits) {
+void putUtf8(const wchar_t* s, const wchar_t* end = nullptr) {
+    while (s != end && *s != 0) {
         uint32_t c = nextChar(s);
         if (c < 0x80) {
-            fits = putByte(c);
+            putByte(c);
         } else if (c < 0x800) {
-            fits = putByte(0xC0 | c >> 6) && putByte(0x80 | (c & 0x3F));
+            putByte(0xC0 | c >> 6);
+            putByte(0x80 | (c & 0x3F));
         } else if (c < 0x10000) {
-            fits = putByte(0xE0 | c >> 12) && putByte(0x80 | (c >> 6 & 0x3F)) &&
-                   putByte(0x80 | (c & 0x3F));
+            putByte(0xE0 | c >> 12);
+            putByte(0x80 | (c >> 6 & 0x3F));
+            putByte(0x80 | (c & 0x3F));
         } else {
-            fits = putByte(0xF0 | c >> 18) && putByte(0x80 | (c >> 12 & 0x3F)) &&
-                   putByte(0x80 | (c >> 6 & 0x3F)) && putByte(0x80 | (c & 0x3F));
+            putByte(0xF0 | c >> 18);
+            putByte(0x80 | (c >> 12 & 0x3F));
+            putByte(0x80 | (c >> 6 & 0x3F));
+            putByte(0x80 | (c & 0x3F));
         }
     }
-    return fits;
 }
 
-// Adds the argument made of the characters from prefix to prefixEnd and then
-// s; false when it doesn't fit.
-bool addArgument(const wchar_t* prefix, const wchar_t* prefixEnd, const wchar_t* s) {
-    size_t start = textUsed;
-    bool fits = argCount < argCapacity && putUtf8(prefix, prefixEnd) && putUtf8(s) && putByte(0);
-    if (fits) args[argCount++] = text + start;
-    return fits;
+// Adds the argument made of the characters from prefix to prefixEnd and then s.
+void addArgument(const wchar_t* prefix, const wchar_t* prefixEnd, const wchar_t* s) {
+    starts = static_cast<size_t*>(grown(starts, argCapacity, argCount + 1, sizeof *starts));
+    starts[argCount++] = textUsed;
+    putUtf8(prefix, prefixEnd);
+    putUtf8(s);
+    putByte(0);
 }
 
 // Splits the next argument off the command line into word, by the rules of
@@ -183,12 +204,12 @@ bool matches(const wchar_t* p, const wchar_t* name) {
 }
 
 int byBytes(const void* a, const void* b) {
-    return strcmp(*static_cast<char* const*>(a), *static_cast<char* const*>(b));
+    return strcmp(text + *static_cast<const size_t*>(a), text + *static_cast<const size_t*>(b));
 }
 
 // Adds the names that the pattern in word matches, sorted, each behind the
 // pattern's folder part as written; wildcards count in the last part only.
-// False, with nothing added, when nothing matches or the names don't fit.
+// False, with nothing added, when nothing matches.
 bool expand() {
     size_t folderLen = 0;
     for (size_t i = 0; word[i] != 0; i++)
@@ -198,21 +219,14 @@ bool expand() {
     WIN32_FIND_DATAW found;
     HANDLE dir = FindFirstFileW(search, &found);
     if (dir == INVALID_HANDLE_VALUE) return false;
-    int first = argCount;
-    size_t textMark = textUsed;
-    bool fits = true;
+    size_t first = argCount;
     do {
         if (matches(word + folderLen, found.cFileName))
-            fits = addArgument(word, word + folderLen, found.cFileName);
-    } while (fits && FindNextFileW(dir, &found));
+            addArgument(word, word + folderLen, found.cFileName);
+    } while (FindNextFileW(dir, &found));
     FindClose(dir);
-    if (!fits || argCount == first) {
-        argCount = first;
-        textUsed = textMark;
-        return false;
-    }
-    qsort(args + first, static_cast<size_t>(argCount - first), sizeof args[0], byBytes);
-    return true;
+    qsort(starts + first, argCount - first, sizeof *starts, byBytes);
+    return argCount != first;
 }
 
 UINT consoleCodePage;
@@ -262,8 +276,13 @@ extern "C" int __getmainargs(int* argc, char*** argv, char*** env, int, StartupI
     bool quoted;
     while (splitArgument(line, quoted))
         if (quoted || wcspbrk(word, L"*?[") == nullptr || !expand()) addArgument(word, word, word);
+    // The text no longer moves: the arguments can point into it.
+    size_t capacity = 0;
+    char** args = static_cast<char**>(grown(nullptr, capacity, argCount + 1, sizeof(char*)));
+    for (size_t i = 0; i < argCount; i++)
+        args[i] = text + starts[i];
     args[argCount] = nullptr;
-    *argc = argCount;
+    *argc = static_cast<int>(argCount);
     *argv = args;
     *env = _environ;
     return 0;

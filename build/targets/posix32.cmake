@@ -9,6 +9,8 @@ set(ZEBRIN_POSIX_FILES 0)
 set(ZEBRIN_UTF8_NAMES 1)
 set(ZEBRIN_EXIT_LOW_EIGHT_BITS 1)
 set(ZEBRIN_OUTPUT_NAME zebrin-posix32)
+# The description in the program's version resource (build/win32).
+set(ZEBRIN_FILE_DESCRIPTION "ZEBRIN byte-by-byte file comparer for a POSIX emulation layer on Win32")
 set(ZEBRIN_PLATFORM_SOURCES ${CMAKE_SOURCE_DIR}/build/posix32/posix_layer.cpp)
 # -s: stripped at link time, so the file the tests check is the file shipped.
 # --no-insert-timestamp: the PE header's link time would make every build

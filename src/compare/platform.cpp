@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <windows.h>
 #endif
 
@@ -69,6 +70,41 @@ bool writeStdout(const char* bytes, size_t n) {
 
 #else // the Win32 C library
 
+namespace {
+
+// Opens a file by its wide name. A name whose full path is too long for the
+// classic limit opens through the "\\?\" form of that full path, which knows
+// no such limit whatever the system's long-path setting. The full path is what
+// Windows itself makes of a name (slashes turned, "." and ".." resolved,
+// trailing dots and blanks dropped), so the prefixed form names the same file.
+// Every shorter name opens as given, as it always did, and so do device paths
+// ("\\.\NUL", what NUL turns into) and names already in "\\?\" form.
+FILE* openWide(const wchar_t* name) {
+    constexpr DWORD pathCapacity = 32768; // the longest path Windows takes
+    constexpr size_t room = 8;            // for the prefix
+    static wchar_t prefixed[room + pathCapacity];
+    wchar_t* full = prefixed + room;
+    DWORD length = GetFullPathNameW(name, pathCapacity, full, nullptr);
+    if (length < MAX_PATH || length >= pathCapacity) return _wfopen(name, L"rb");
+    const wchar_t* prefix;
+    size_t skip; // characters of the full path that the prefix stands for
+    if (full[1] == L':' && full[2] == L'\\') {
+        prefix = L"\\\\?\\";
+        skip = 0;
+    } else if (full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.') {
+        prefix = L"\\\\?\\UNC"; // \\server\share becomes \\?\UNC\server\share
+        skip = 1;
+    } else {
+        return _wfopen(name, L"rb");
+    }
+    size_t prefixLength = wcslen(prefix);
+    wchar_t* start = full + skip - prefixLength;
+    wmemcpy(start, prefix, prefixLength);
+    return _wfopen(start, L"rb");
+}
+
+} // namespace
+
 #if ZEBRIN_UTF8_NAMES
 
 namespace {
@@ -81,7 +117,7 @@ FILE* openByName(const char* fname, uint32_t) {
     static wchar_t wide[fnameCapacity];
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fname, -1, wide, fnameCapacity) == 0)
         return nullptr;
-    return _wfopen(wide, L"rb");
+    return openWide(wide);
 }
 
 } // namespace
@@ -91,40 +127,66 @@ FILE* openByName(const char* fname, uint32_t) {
 struct StartupInfo {
     int newMode;
 };
-// The C library's wide twin of the start-up call that built main's arguments.
+// The C library's wide twin of the start-up call that builds main's arguments.
 extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expandWildcards,
                               StartupInfo* info);
 
 namespace {
 
-// The C library built main's arguments from the command line in the ANSI code
-// page, where a character that the page lacks became "?". The wide command
-// line, split by the same library by the same rules, holds every name as it
-// was given, at the same index; unless a character's nearest code-page form
-// is a quote or a blank, so that the two split differently. So the wide entry
-// is taken only when it reads as this very name in the code page; otherwise
-// the name is opened as it stands.
-const wchar_t* wideArgument(const char* fname, uint32_t position) {
-    static char narrow[fnameCapacity];
-    int count;
-    wchar_t** args;
-    wchar_t** env;
-    StartupInfo info{0};
-    if (__wgetmainargs(&count, &args, &env, 0, &info) < 0 || count != __argc) return nullptr;
-    uint32_t i = positionalIndex(__argv, position);
-    if (i == 0 ||
-        WideCharToMultiByte(CP_ACP, 0, args[i], -1, narrow, sizeof narrow, nullptr, nullptr) == 0 ||
-        strcmp(narrow, fname) != 0)
-        return nullptr;
-    return args[i];
+wchar_t** wideArgs;
+char** narrowArgs;
+
+[[noreturn]] void startupFailed(const char* why) {
+    fprintf(stderr, "zebrin: %s\n", why);
+    _exit(255);
 }
 
-FILE* openByName(const char* fname, uint32_t position) {
-    const wchar_t* wide = wideArgument(fname, position);
-    return wide != nullptr ? _wfopen(wide, L"rb") : fopen(fname, "rb");
+// The argument in the ANSI code page without best fit: a character the page
+// lacks becomes "?", never a look-alike such as "-" for a fullwidth hyphen or
+// "1" for a fullwidth digit. A UTF-8 page has every character and takes no
+// such flag.
+char* narrowed(const wchar_t* arg) {
+    DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int size = WideCharToMultiByte(CP_ACP, flags, arg, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) startupFailed("can't convert the command line to the ANSI code page");
+    char* text = static_cast<char*>(malloc(static_cast<size_t>(size)));
+    if (text == nullptr) startupFailed("not enough memory for the command line");
+    WideCharToMultiByte(CP_ACP, flags, arg, -1, text, size, nullptr, nullptr);
+    return text;
+}
+
+// The name at its place among the file names opens by its wide entry: the two
+// lists have the same index for the same argument.
+FILE* openByName(const char*, uint32_t position) {
+    uint32_t i = narrowArgs != nullptr ? positionalIndex(narrowArgs, position) : 0;
+    return i != 0 ? openWide(wideArgs[i]) : nullptr;
 }
 
 } // namespace
+
+// MinGW's start-up has the C library build main's arguments through this call.
+// The library's own version splits the ANSI command line, made with best fit,
+// in which look-alikes become "-", "/", quotes or blanks: a name would be taken
+// for a switch or split in two. Here the wide command line is split once
+// (start-up may allocate; the program itself does not) and each narrow entry
+// is made from its wide entry, so both lists have the same arguments in the
+// same places, and what is a switch is decided on what was typed.
+extern "C" int __getmainargs(int* argc, char*** argv, char*** env, int expandWildcards,
+                             StartupInfo* info) {
+    int count;
+    wchar_t** wideEnv;
+    int status = __wgetmainargs(&count, &wideArgs, &wideEnv, expandWildcards, info);
+    if (status < 0) return status;
+    narrowArgs = static_cast<char**>(malloc((static_cast<size_t>(count) + 1) * sizeof(char*)));
+    if (narrowArgs == nullptr) startupFailed("not enough memory for the command line");
+    for (int i = 0; i < count; i++)
+        narrowArgs[i] = narrowed(wideArgs[i]);
+    narrowArgs[count] = nullptr;
+    *argc = count;
+    *argv = narrowArgs;
+    *env = _environ;
+    return 0;
+}
 
 #endif
 

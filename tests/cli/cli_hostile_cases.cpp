@@ -55,6 +55,18 @@ std::vector<std::string> manyArgs(size_t n, const std::string& filler, bool name
     return args;
 }
 
+// A folder "many" of n files; the first two differ in both their bytes, the
+// rest are empty.
+std::vector<CaseFile> manyFiles(size_t n) {
+    std::vector<CaseFile> files{{"many", "", true}};
+    char name[32];
+    for (size_t i = 0; i < n; i++) {
+        snprintf(name, sizeof name, "many/%05zu", i);
+        files.push_back({name, i == 0 ? "ab" : i == 1 ? "cd" : ""});
+    }
+    return files;
+}
+
 std::string named(std::string text, const std::string& name1, const std::string& name2) {
     for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at))
         text.replace(at, 2, text[at + 1] == '1' ? name1 : name2);
@@ -101,12 +113,68 @@ void addNonAsciiNameCases(std::vector<CliCase>& cases) {
                  ansi ? Con32 : Posix | Posix32});
 }
 
+// Each character beyond ASCII as "?", as con32 shows a text whose characters
+// its code page lacks.
+std::string outsideCodePage(const std::string& text) {
+    std::string shown;
+    for (char c : text)
+        if ((c & 0xC0) != 0x80) shown += (c & 0x80) != 0 ? '?' : c;
+    return shown;
+}
+
+// Look-alikes of "-", "/" and a digit, from outside the code page, are never
+// a switch marker or a digit. Where the ANSI arguments were made with best
+// fit they were, on con32: a name taken for a switch, another pair compared.
+void addLookAlikeCases(std::vector<CliCase>& cases) {
+    const std::string hyphen = "\xEF\xBC\x8D", solidus = "\xEF\xBC\x8F", dash = "\xE2\x80\x90";
+    const std::string fullwidthOne = "\xEF\xBC\x91";
+    std::vector<CaseFile> files{{hyphen + "a.bin", sixteen},
+                                {solidus + "x.bin", sixteen},
+                                {"b.bin", sixteen + "!"},
+                                {"c.bin", "0123456789abcdeX"}};
+    const CliCase rows[] = {
+        {"fullwidth hyphen starts file 1",
+         files,
+         {hyphen + "a.bin", "b.bin", "c.bin"},
+         "Comparing files " + hyphen + "a.bin and b.bin\nFC: b.bin longer than " + hyphen +
+             "a.bin by 1 (0x1) bytes\n\n",
+         2},
+        {"fullwidth solidus starts file 2",
+         files,
+         {"c.bin", solidus + "x.bin"},
+         "Comparing files c.bin and " + solidus +
+             "x.bin\n0000000F: 58 66\n 1 (0x1) differences encountered\n\n",
+         9},
+        {"look-alike of -n=1 between the names",
+         files,
+         {"b.bin", dash + "n=1", "c.bin"},
+         "Can't open for read file: '" + dash + "n=1'\n",
+         255},
+        {"fullwidth digit in a number",
+         files,
+         {"-n=" + fullwidthOne, "b.bin", "c.bin"},
+         invalid(fullwidthOne),
+         255},
+    };
+    for (CliCase c : rows) {
+        c.on = Posix | Posix32;
+        cases.push_back(c);
+        c.name += " in the code page";
+        c.out = outsideCodePage(c.out);
+        c.on = Con32;
+        cases.push_back(c);
+    }
+}
+
 } // namespace
 
 std::vector<CliCase> hostileNameCases() {
     std::vector<CaseFile> ab{{"a", sixteen}, {"b", sixteen}};
     // A blank makes a launcher quote an argument for a Win32 program.
     std::vector<CaseFile> bins{{"a.bin", sixteen}, {"b.bin", sixteen + "!"}, {"x .bin", sixteen}};
+    // Past the classic Win32 limit of 260, with a short name in a long folder.
+    const std::string longFolder(200, 'd');
+    const std::string longName = longFolder + "/" + std::string(100, 'f');
     std::vector<CliCase> cases{
         {"format characters in an existing name",
          {{"%s%n%x%p%%", sixteen + "x"}, {"b", sixteen}},
@@ -226,16 +294,14 @@ std::vector<CliCase> hostileNameCases() {
          {"a.bin", "* .bin"},
          "Can't open for read file: '* .bin'\n",
          255},
-        // In the code page a fullwidth hyphen becomes "-": a switch, on con32,
-        // and the file names are the entries after it, whatever their form.
-        {"fullwidth hyphen is a switch in the code page",
-         {{"\xE6\x96\x87", sixteen}, {"\xE5\xAD\x97", sixteen + "!"}},
-         {"\xEF\xBC\x8Dx", "\xE6\x96\x87", "\xE5\xAD\x97"},
-         "Comparing files ? and ?\nFC: ? longer than ? by 1 (0x1) bytes\n\n",
-         2,
-         Con32},
+        {"name over 260 characters",
+         {{longFolder, "", true}, {longName, sixteen}, {"b", sixteen}},
+         {longName, "b"},
+         "Comparing files " + longName + " and b\nFC: no differences encountered\n\n",
+         0},
     };
     addNonAsciiNameCases(cases);
+    addLookAlikeCases(cases);
     return cases;
 }
 
@@ -336,6 +402,13 @@ std::vector<CliCase> hostileNumberCases() {
 std::vector<CliCase> hostileRunCases() {
     std::vector<CaseFile> ab{{"a", sixteen}, {"b", sixteen}};
     std::vector<CliCase> cases{
+        {"expansion past 32768 names keeps the switch behind it",
+         manyFiles(33000),
+         {"many/*", "-n=1"},
+         "Comparing files many/00000 and many/00001\n00000000: 61 63\nToo many diffrent bytes - "
+         "stopping comparition, exiting.\n",
+         5,
+         Posix32},
         {"10000 unknown switches", ab, manyArgs(10000, "-x", false), equalAB, 0, Posix},
         {"10000 arguments after the names", ab, manyArgs(10000, "c", true), equalAB, 0, Posix},
         {"10000 bad values, the first reported", ab, manyArgs(10000, "-n=bad", true),
