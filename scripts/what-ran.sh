@@ -60,3 +60,5 @@ else
     fi
   done
 fi
+row release "two releases of HEAD in two clones, checked" \
+  "$(tally release check 'release check' | cut -c3-)"
