@@ -65,7 +65,8 @@ dsc=$stage/zebrin_$debversion.dsc
 build_debs() {
   local arch=$1
   echo "== Debian packages, $arch"
-  (cd "$stage" && dpkg-source -x "$dsc" "build-$arch/zebrin" > /dev/null)
+  mkdir "$stage/build-$arch"
+  (cd "$stage/build-$arch" && dpkg-source -x "$dsc" zebrin > /dev/null)
   (cd "$stage/build-$arch/zebrin" && dpkg-buildpackage -us -uc "${@:2}" > ../build.log 2>&1) || {
     cat "$stage/build-$arch/build.log" >&2
     exit 1
