@@ -7,7 +7,8 @@
 //                        truncate:K (the file shrinks to K bytes),
 //                        extend:K (the file grows by K bytes)
 //   ZEBRIN_FAULT_MARK    optional: a file created when the fault has been met
-// Both fread and read are watched, whichever the program reads through.
+// fread and read, and their checking forms, are watched, whichever the
+// program reads through.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -115,4 +116,27 @@ extern "C" ssize_t read(int fd, void* buf, size_t n) {
         return -1;
     }
     return realRead(fd, buf, n);
+}
+
+// A hardened build reads into buffers of known size through the C library's
+// checking entry points, which don't pass through fread and read.
+extern "C" size_t __fread_chk(void* buf, size_t bufLen, size_t size, size_t n, FILE* stream) {
+    using FreadChk = size_t (*)(void*, size_t, size_t, size_t, FILE*);
+    static FreadChk realFreadChk = nextDefinition<FreadChk>("__fread_chk");
+    if (isChosenRead(fileno(stream)) && applyFault(fileno(stream))) {
+        stream->_flags |= _IO_ERR_SEEN;
+        errno = EIO;
+        return 0;
+    }
+    return realFreadChk(buf, bufLen, size, n, stream);
+}
+
+extern "C" ssize_t __read_chk(int fd, void* buf, size_t n, size_t bufLen) {
+    using ReadChk = ssize_t (*)(int, void*, size_t, size_t);
+    static ReadChk realReadChk = nextDefinition<ReadChk>("__read_chk");
+    if (isChosenRead(fd) && applyFault(fd)) {
+        errno = EIO;
+        return -1;
+    }
+    return realReadChk(fd, buf, n, bufLen);
 }
