@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the release of the commit checked out (HEAD) in dist/:
-#   zebrin_VERSION.orig.tar.gz       the source, git archive of HEAD
+#   zebrin_VERSION.orig.tar.gz       the source, git archive of HEAD without debian/
 #   zebrin_VERSION-REV.dsc           the Debian source package: the above and
 #   zebrin_VERSION-REV.debian.tar.xz   the commit's debian/
 #   zebrin_VERSION-REV_amd64.deb     the native build, as a Debian package
@@ -53,9 +53,14 @@ mkdir "$out"
 echo "== source package"
 orig=zebrin_$version.orig.tar.gz
 # Settings of the caller's git that would change the archive's modes or line ends.
-git -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf \
-  archive --format=tar --prefix="zebrin-$version/" HEAD | gzip -9n > "$stage/$orig"
+archive() {
+  git -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf \
+    archive --format=tar --prefix="zebrin-$version/" HEAD -- "$@"
+}
+# The packaging comes beside the upstream source, as Debian keeps them.
+archive . ':(exclude)debian' | gzip -9n > "$stage/$orig"
 tar -xzf "$stage/$orig" -C "$stage"
+archive debian | tar -x -C "$stage"
 src=$stage/zebrin-$version
 (cd "$stage" && dpkg-source --threads-max=1 -b "zebrin-$version" > /dev/null)
 dsc=$stage/zebrin_$debversion.dsc

@@ -193,12 +193,12 @@ done
 
 echo "== source package"
 [ "$(tar -tzf "$dist/zebrin_$version.orig.tar.gz" | grep -v '/$' | sort)" = \
-  "$(git -C "$src" ls-files | sed "s|^|zebrin-$version/|" | sort)" ] ||
-  fail "the source archive isn't the commit's files under zebrin-$version/"
+  "$(git -C "$src" ls-files ':(exclude)debian' | sed "s|^|zebrin-$version/|" | sort)" ] ||
+  fail "the source archive isn't the commit's files but debian/, under zebrin-$version/"
 # Unpacked, the source package is the commit.
-(cd "$tmp" && dpkg-source -x "$dist/zebrin_$debversion.dsc" unpacked > /dev/null &&
-  tar -xzf "$dist/zebrin_$version.orig.tar.gz") || fail "the source package doesn't unpack"
-diff -r "$tmp/zebrin-$version" "$tmp/unpacked" > /dev/null ||
+(cd "$tmp" && dpkg-source -x "$dist/zebrin_$debversion.dsc" unpacked > /dev/null 2>&1 &&
+  git -C "$src" archive --prefix=commit/ HEAD | tar -x) || fail "the source package doesn't unpack"
+diff -r "$tmp/commit" "$tmp/unpacked" > /dev/null ||
   fail "the source package doesn't unpack to the commit's files"
 
 tally 1 1
