@@ -118,8 +118,9 @@ drwxr-xr-x root/root ./usr/share/man/man1/
     echo "$listing"
     fail "$arch: unexpected contents"
   }
-  # As dpkg counts it: each file in whole KiB, each folder as 1 KiB.
-  size=$(awk '{ n += /^d/ ? 1 : int(($3 + 1023) / 1024) } END { print n }' <<< "$listing")
+  # As dpkg counts it: each file in whole KiB, each folder as 1 KiB, and, as
+  # for every package debhelper builds, the control folder DEBIAN/ as one.
+  size=$(awk '{ n += /^d/ ? 1 : int(($3 + 1023) / 1024) } END { print n + 1 }' <<< "$listing")
   [ "$(field Installed-Size)" = "$size" ] ||
     fail "$arch: Installed-Size is $(field Installed-Size), the contents take $size"
 
