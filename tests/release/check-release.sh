@@ -168,7 +168,8 @@ drwxr-xr-x root/root ./usr/share/man/man1/
   [ "$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print $6 }')" = "$debug" ] ||
     fail "$arch: zebrin-dbgsym doesn't hold just $debug"
   dpkg-deb -x "$deb" "$root"
-  readelf -S "$root/$debug" | grep -q '\.debug_info' || fail "$arch: $debug has no debug information"
+  grep -q '\.debug_info' <<< "$(objdump -h "$root/$debug")" ||
+    fail "$arch: $debug has no debug information"
 done
 
 echo "== lintian"
