@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Makes the release of the commit checked out (HEAD) in dist/:
-#   zebrin-VERSION.tar.gz            the source, git archive of HEAD
+#   zebrin_VERSION.orig.tar.gz       the source, git archive of HEAD without debian/
+#   zebrin_VERSION-REV.dsc           the Debian source package: the above and
+#   zebrin_VERSION-REV.debian.tar.xz   the commit's debian/
 #   zebrin_VERSION-REV_amd64.deb     the native build, as a Debian package
 #   zebrin_VERSION-REV_i386.deb      zebrin-linux, as a Debian package
+#   zebrin-dbgsym_VERSION-REV_*.deb  the debug symbols of both
 #   zebrin-VERSION-win32.zip         zebrin-con32.exe, zebrin-posix32.exe,
 #                                    README.txt, LICENSE.txt (CR LF)
-#   zebrin-linux                     the i386 program itself, for other systems
+#   zebrin-linux                     the i386 package's program, for other systems
 #   SHA256SUMS                       the sums of all of the above
-# Everything is built from that source archive in a temporary folder, never
-# from uncommitted changes, and the same commit gives the same bytes in any
-# folder at any time: dates come from the commit, archives list their files
-# in a fixed order with fixed owners, modes and dates. Installs what it needs
-# when missing.
+# The packages are built from that source package by dpkg-buildpackage, i386
+# by cross-building; the .buildinfo and .changes files, which describe the
+# build machine, are left out. Everything is built in a temporary folder,
+# never from uncommitted changes, and the same commit gives the same bytes in
+# any folder at any time: dates come from the commit, archives list their
+# files in a fixed order with fixed owners, modes and dates, compressors run
+# one thread. Installs what it needs when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -20,19 +25,20 @@ git rev-parse --verify -q HEAD > /dev/null || {
   exit 1
 }
 bash scripts/ensure-packages.sh cmake make g++ g++-i686-linux-gnu g++-mingw-w64-i686 binutils \
-  dpkg-dev libc6:i386 zip
+  dpkg-dev build-essential debhelper libgtest-dev libgmock-dev libc6:i386 zip
 
 # Nothing of the caller's environment may reach the bytes.
-unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS CMAKE_GENERATOR CMAKE_TOOLCHAIN_FILE DEB_BUILD_OPTIONS
-export LC_ALL=C TZ=UTC
+unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS CMAKE_GENERATOR CMAKE_TOOLCHAIN_FILE DEB_BUILD_OPTIONS \
+  DEB_BUILD_PROFILES DEB_BUILD_MAINT_OPTIONS
+export LC_ALL=C TZ=UTC DPKG_DEB_THREADS_MAX=1
 umask 022
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
 export SOURCE_DATE_EPOCH
 version=$(sed -n 's/^project(zebrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-debversion=$(dpkg-parsechangelog -l packaging/debian/changelog -S Version)
+debversion=$(dpkg-parsechangelog -l debian/changelog -S Version)
 case "$debversion" in
   "$version"-*) ;;
-  *) echo "release.sh: packaging/debian/changelog is at $debversion, CMakeLists.txt at $version" >&2
+  *) echo "release.sh: debian/changelog is at $debversion, CMakeLists.txt at $version" >&2
      exit 1 ;;
 esac
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
@@ -44,65 +50,43 @@ trap 'rm -rf "$stage"' EXIT
 out=$stage/dist
 mkdir "$out"
 
-echo "== source archive"
-tarball=zebrin-$version.tar.gz
+echo "== source package"
+orig=zebrin_$version.orig.tar.gz
 # Settings of the caller's git that would change the archive's modes or line ends.
-git -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf \
-  archive --format=tar --prefix="zebrin-$version/" HEAD | gzip -9n > "$out/$tarball"
-tar -xzf "$out/$tarball" -C "$stage"
+archive() {
+  git -c tar.umask=0022 -c core.autocrlf=false -c core.eol=lf \
+    archive --format=tar --prefix="zebrin-$version/" HEAD -- "$@"
+}
+# The packaging comes beside the upstream source, as Debian keeps them.
+archive . ':(exclude)debian' | gzip -9n > "$stage/$orig"
+tar -xzf "$stage/$orig" -C "$stage"
+archive debian | tar -x -C "$stage"
 src=$stage/zebrin-$version
+(cd "$stage" && dpkg-source --threads-max=1 -b "zebrin-$version" > /dev/null)
+dsc=$stage/zebrin_$debversion.dsc
 
-jobs=$(nproc)
-for preset in release linux con32 posix32; do
+# build_debs ARCH DPKG-BUILDPACKAGE-OPTION...: the binary packages of ARCH,
+# built from the source package in a folder of their own.
+build_debs() {
+  local arch=$1
+  echo "== Debian packages, $arch"
+  mkdir "$stage/build-$arch"
+  (cd "$stage/build-$arch" && dpkg-source -x "$dsc" zebrin > /dev/null)
+  (cd "$stage/build-$arch/zebrin" && dpkg-buildpackage -us -uc "${@:2}" > ../build.log 2>&1) || {
+    cat "$stage/build-$arch/build.log" >&2
+    exit 1
+  }
+  cp "$stage/build-$arch"/*.deb "$out/"
+}
+build_debs amd64 -b
+# The tests ran in the amd64 build; cross-built, they could not run.
+DEB_BUILD_OPTIONS=nocheck build_debs i386 -B -a i386 -Pnocheck
+
+for preset in con32 posix32; do
   echo "== $preset build"
   (cd "$src" && cmake --preset "$preset" -DZEBRIN_TESTS=OFF > /dev/null &&
-    cmake --build --preset "$preset" --parallel "$jobs" > /dev/null)
+    cmake --build --preset "$preset" --parallel "$(nproc)" > /dev/null)
 done
-# The deliverables are stripped at link time; the native build is stripped
-# here, as Debian's own packaging tools strip programs.
-native=$stage/zebrin
-strip --remove-section=.comment --remove-section=.note -o "$native" "$src/out/release/zebrin"
-
-# make_deb ARCH PROGRAM: a package that installs PROGRAM as /usr/bin/zebrin,
-# with the man page, the copyright file, the Debian changelog and the lintian
-# overrides (each with its reason in packaging/debian/). Depends and
-# Installed-Size are computed by dpkg-shlibdeps and dpkg-gencontrol.
-make_deb() {
-  local arch=$1 program=$2
-  local work=$stage/deb-$arch
-  local root=$work/debian/zebrin doc=$work/debian/zebrin/usr/share/doc/zebrin
-  local overrides=$root/usr/share/lintian/overrides
-  mkdir -p "$work/debian" "$root/usr/bin" "$root/usr/share/man/man1" "$doc" \
-    "$overrides"
-  cp "$src/packaging/debian/control" "$src/packaging/debian/changelog" "$work/debian/"
-  install -m 0755 "$program" "$root/usr/bin/zebrin"
-  gzip -9n < "$src/docs/zebrin.1" > "$root/usr/share/man/man1/zebrin.1.gz"
-  gzip -9n < "$src/packaging/debian/changelog" > "$doc/changelog.Debian.gz"
-  install -m 0644 "$src/packaging/debian/copyright" "$doc/copyright"
-  install -m 0644 "$src/packaging/debian/lintian-overrides" "$overrides/zebrin"
-  (
-    cd "$work"
-    export DEB_HOST_ARCH=$arch
-    # Debian 12's dpkg-shlibdeps loses the binary's name before it checks
-    # where the binary lies, and so warns that it lies outside its package
-    # folder, where it does lie: that one warning is dropped.
-    dpkg-shlibdeps -Tdebian/substvars -e debian/zebrin/usr/bin/zebrin 2>&1 |
-      { grep -v "binaries to analyze should already be installed" || true; } >&2
-    # Installed-Size counts what is in the folder: the control files come after.
-    dpkg-gencontrol -pzebrin -Pdebian/zebrin -Tdebian/substvars -fdebian/files -Odebian/control.out
-  )
-  mkdir "$root/DEBIAN"
-  mv "$work/debian/control.out" "$root/DEBIAN/control"
-  (cd "$root" && find usr -type f | sort | xargs md5sum > DEBIAN/md5sums)
-  chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
-  find "$root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-  # One compressor thread: the xz stream of several threads may differ.
-  dpkg-deb --root-owner-group -Zxz --threads-max=1 --build "$root" \
-    "$out/zebrin_${debversion}_$arch.deb" > /dev/null
-}
-echo "== Debian packages"
-make_deb amd64 "$native"
-make_deb i386 "$src/out/linux/zebrin-linux"
 
 echo "== Win32 archive"
 zip_dir=$stage/win32
@@ -117,7 +101,10 @@ touch -d "@$SOURCE_DATE_EPOCH" "$zip_dir"/*
 (cd "$zip_dir" && zip -X -D -9 -q "$out/zebrin-$version-win32.zip" \
   zebrin-con32.exe zebrin-posix32.exe README.txt LICENSE.txt)
 
-install -m 0755 "$src/out/linux/zebrin-linux" "$out/zebrin-linux"
+dpkg-deb --fsys-tarfile "$out/zebrin_${debversion}_i386.deb" | tar -xO ./usr/bin/zebrin \
+  > "$out/zebrin-linux"
+chmod 0755 "$out/zebrin-linux"
+cp "$stage/$orig" "$dsc" "$stage/zebrin_$debversion.debian.tar.xz" "$out/"
 (cd "$out" && sha256sum -- * > SHA256SUMS)
 
 rm -rf "$top/dist"

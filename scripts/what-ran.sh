@@ -40,13 +40,13 @@ echo "== what ran"
 row deliverable executed "cases passed"
 row zebrin "the native build, natively" "$(table native)"
 if zebrin_runs_i386; then
-  row zebrin-linux "the shipped file, natively" "$(table linux)$(tally linux format 'format check')"
+  row zebrin-linux "its build as shipped (unstripped), natively" "$(table linux)$(tally linux format 'format check')"
   for d in con32 posix32; do
     row "zebrin-$d.exe" "the shipped PE32 file, under Wine" \
       "$(table $d)$(tally $d exit-codes 'exit codes')$(tally $d format 'format check')"
   done
 else
-  row zebrin-linux "the shipped file, under qemu-i386" \
+  row zebrin-linux "its build as shipped (unstripped), under qemu-i386" \
     "$(table linux)$(tally linux format 'format check')"
   for d in con32 posix32; do
     row "zebrin-$d.exe" "its 64-bit twin (never shipped), under wine64" \
@@ -60,3 +60,5 @@ else
     fi
   done
 fi
+row release "two releases of HEAD in two clones, checked" \
+  "$(tally release check 'release check' | cut -c3-)"

@@ -12,7 +12,8 @@
 //   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
 //                        with the same action
 //   ZEBRIN_FAULT_MARK    optional: a file created when a fault has been met
-// Both fread and read are watched, whichever the program reads through.
+// fread and read, and their checking forms, are watched, whichever the
+// program reads through.
 // Apart from that, the writes to standard output (descriptor 1) that go
 // through write, as a non-blocking or slow reader would meet them:
 //   ZEBRIN_FAULT_STDOUT  eagain:N (the N-th write, counted from 1, fails once
@@ -113,33 +114,66 @@ template <typename Fn> Fn nextDefinition(const char* name) {
 
 } // namespace
 
-extern "C" size_t fread(void* buf, size_t size, size_t n, FILE* stream) {
-    using Fread = size_t (*)(void*, size_t, size_t, FILE*);
-    static Fread realFread = nextDefinition<Fread>("fread");
+namespace {
+
+// A stream read through real (buf, size, n), with the fault that covers it.
+template <typename Real>
+size_t readStream(void* buf, size_t size, size_t n, FILE* stream, Real real) {
     size_t bytes = size * n;
     off_t pos = ftello(stream);
     Fault* f = coveringFault(fileno(stream), pos, bytes);
-    if (f == nullptr) return realFread(buf, size, n, stream);
+    if (f == nullptr) return real(buf, size, n);
     size_t before = applyFault(*f, fileno(stream), pos, bytes);
-    if (before == bytes) return realFread(buf, size, n, stream);
-    size_t got = before != 0 ? realFread(buf, 1, before, stream) : 0;
+    if (before == bytes) return real(buf, size, n);
+    size_t got = before != 0 ? real(buf, 1, before) : 0;
     // As the C library leaves a stream whose read failed part of the way.
     stream->_flags |= _IO_ERR_SEEN;
     errno = EIO;
     return got / size;
 }
 
+// A descriptor read through real (buf, n), with the fault that covers it.
+template <typename Real> ssize_t readFd(int fd, void* buf, size_t n, Real real) {
+    off_t pos = lseek(fd, 0, SEEK_CUR);
+    Fault* f = coveringFault(fd, pos, n);
+    if (f == nullptr) return real(buf, n);
+    size_t before = applyFault(*f, fd, pos, n);
+    if (before == n) return real(buf, n);
+    if (before != 0) return real(buf, before);
+    errno = EIO;
+    return -1;
+}
+
+} // namespace
+
+extern "C" size_t fread(void* buf, size_t size, size_t n, FILE* stream) {
+    using Fread = size_t (*)(void*, size_t, size_t, FILE*);
+    static Fread realFread = nextDefinition<Fread>("fread");
+    return readStream(buf, size, n, stream,
+                      [stream](void* b, size_t s, size_t k) { return realFread(b, s, k, stream); });
+}
+
 extern "C" ssize_t read(int fd, void* buf, size_t n) {
     using Read = ssize_t (*)(int, void*, size_t);
     static Read realRead = nextDefinition<Read>("read");
-    off_t pos = lseek(fd, 0, SEEK_CUR);
-    Fault* f = coveringFault(fd, pos, n);
-    if (f == nullptr) return realRead(fd, buf, n);
-    size_t before = applyFault(*f, fd, pos, n);
-    if (before == n) return realRead(fd, buf, n);
-    if (before != 0) return realRead(fd, buf, before);
-    errno = EIO;
-    return -1;
+    return readFd(fd, buf, n, [fd](void* b, size_t k) { return realRead(fd, b, k); });
+}
+
+// A hardened build reads into buffers of known size through the C library's
+// checking entry points, which don't pass through fread and read.
+extern "C" size_t __fread_chk(void* buf, size_t bufLen, size_t size, size_t n, FILE* stream) {
+    using FreadChk = size_t (*)(void*, size_t, size_t, size_t, FILE*);
+    static FreadChk realFreadChk = nextDefinition<FreadChk>("__fread_chk");
+    return readStream(buf, size, n, stream, [bufLen, stream](void* b, size_t s, size_t k) {
+        return realFreadChk(b, bufLen, s, k, stream);
+    });
+}
+
+extern "C" ssize_t __read_chk(int fd, void* buf, size_t n, size_t bufLen) {
+    using ReadChk = ssize_t (*)(int, void*, size_t, size_t);
+    static ReadChk realReadChk = nextDefinition<ReadChk>("__read_chk");
+    return readFd(fd, buf, n,
+                  [fd, bufLen](void* b, size_t k) { return realReadChk(fd, b, k, bufLen); });
 }
 
 namespace {
