@@ -116,20 +116,20 @@ template <typename Fn> Fn nextDefinition(const char* name) {
 
 namespace {
 
-// A stream read through real (buf, size, n), with the fault that covers it.
+// A stream read through real (buf, itemSize, n), with the fault that covers it.
 template <typename Real>
-size_t readStream(void* buf, size_t size, size_t n, FILE* stream, Real real) {
-    size_t bytes = size * n;
+size_t readStream(void* buf, size_t itemSize, size_t n, FILE* stream, Real real) {
+    size_t bytes = itemSize * n;
     off_t pos = ftello(stream);
     Fault* f = coveringFault(fileno(stream), pos, bytes);
-    if (f == nullptr) return real(buf, size, n);
+    if (f == nullptr) return real(buf, itemSize, n);
     size_t before = applyFault(*f, fileno(stream), pos, bytes);
-    if (before == bytes) return real(buf, size, n);
+    if (before == bytes) return real(buf, itemSize, n);
     size_t got = before != 0 ? real(buf, 1, before) : 0;
     // As the C library leaves a stream whose read failed part of the way.
     stream->_flags |= _IO_ERR_SEEN;
     errno = EIO;
-    return got / size;
+    return got / itemSize;
 }
 
 // A descriptor read through real (buf, n), with the fault that covers it.
