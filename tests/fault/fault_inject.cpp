@@ -185,10 +185,10 @@ struct StdoutFault {
 };
 
 StdoutFault loadStdoutFault() {
-    const char* spec = getenv("ZEBRIN_FAULT_STDOUT");
-    if (spec == nullptr) return {};
-    if (strncmp(spec, "eagain:", 7) == 0) return {'a', strtol(spec + 7, nullptr, 10), 0};
-    if (strncmp(spec, "most:", 5) == 0) return {'m', strtol(spec + 5, nullptr, 10), 0};
+    const char* setting = getenv("ZEBRIN_FAULT_STDOUT");
+    if (setting == nullptr) return {};
+    if (strncmp(setting, "eagain:", 7) == 0) return {'a', strtol(setting + 7, nullptr, 10), 0};
+    if (strncmp(setting, "most:", 5) == 0) return {'m', strtol(setting + 5, nullptr, 10), 0};
     return {};
 }
 
