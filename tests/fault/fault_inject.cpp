@@ -112,10 +112,6 @@ template <typename Fn> Fn nextDefinition(const char* name) {
     return fn;
 }
 
-} // namespace
-
-namespace {
-
 // A stream read through real (buf, itemSize, n), with the fault that covers it.
 template <typename Real>
 size_t readStream(void* buf, size_t itemSize, size_t n, FILE* stream, Real real) {
