@@ -244,6 +244,7 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
     close(outPipe[0]); // a pipe that nobody reads any more
     pid_t pid = fork();
     if (pid == 0) {
+        boundChild();
         dup2(errPipe[1], 2);
         close(errPipe[0]);
         if (sink == Sink::DevFull) dup2(open("/dev/full", O_WRONLY), 1);
