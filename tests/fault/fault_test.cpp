@@ -79,6 +79,10 @@ std::vector<FaultCase> faultCases() {
          255},
         {"last read of file 2 fails", false, "b", 55, "eio",
          comparing + diff3 + diff20 + diff37 + readB, 255},
+        // A read that came up short ends the run even when the next one would
+        // deliver again: reading on would put file 2's bytes out of place.
+        {"file 2's read comes up short once", false, "b", 25, "once", comparing + diff3 + readB,
+         255},
         // Both files short: the read that comes first in that order names its
         // file, whichever of the two a reader finds short first.
         {"both fail and file 1's second read comes first", false, "a", 60, "eio",
@@ -293,6 +297,9 @@ TEST_P(FailingOutput, EndsWithStatus255AndOneLineOnStandardError) {
     // 100,000 differing bytes: more lines than the program's own line buffer.
     writeFile(dir.file("big1"), std::string(100000, 'x'));
     writeFile(dir.file("big2"), std::string(100000, 'y'));
+    // 400,000: hand-overs of the line buffer fail for long after the first.
+    writeFile(dir.file("huge1"), std::string(400000, 'x'));
+    writeFile(dir.file("huge2"), std::string(400000, 'y'));
     Ended e = runWithSink(c.args, dir.path, c.sink);
     EXPECT_EQ(e.status, 255);
     EXPECT_EQ(e.err, writeError);
@@ -304,6 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"equal files to dev full", {"a", "a"}, Sink::DevFull},
         {"differences to dev full", {"a", "b"}, Sink::DevFull},
         {"many lines to dev full", {"big1", "big2"}, Sink::DevFull},
+        {"6.4 MB of lines to dev full", {"huge1", "huge2"}, Sink::DevFull},
         {"usage to dev full", {"-?"}, Sink::DevFull},
         {"read error to dev full", {"a", "missing"}, Sink::DevFull},
         {"limit stop to dev full", {"-n1", "a", "b"}, Sink::DevFull},
