@@ -225,7 +225,7 @@ INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), cas
 // non-blocking descriptor's does when its reader lags, and the rest succeed.
 enum class Sink {
     DevFull,
-    Closed,
+    ReadOnly,
     PipeWithoutReader,
     PipeWithoutReaderSigpipeIgnored,
     WriteFailsOnce
@@ -252,7 +252,8 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
         dup2(errPipe[1], 2);
         close(errPipe[0]);
         if (sink == Sink::DevFull) dup2(open("/dev/full", O_WRONLY), 1);
-        if (sink == Sink::Closed) close(1);
+        // As a closed descriptor does, whatever else the program finds open.
+        if (sink == Sink::ReadOnly) dup2(open("/dev/null", O_RDONLY), 1);
         if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
             dup2(outPipe[1], 1);
         if (sink == Sink::WriteFailsOnce) {
@@ -323,9 +324,9 @@ INSTANTIATE_TEST_SUITE_P(
          {"-b2=1", "./" + std::string(4088, '/') + "big1", "big1"},
          Sink::DevFull},
         {"one write of many lines fails once", {"big1", "big2"}, Sink::WriteFailsOnce},
-        {"equal files to a closed descriptor", {"a", "a"}, Sink::Closed},
-        {"many lines to a closed descriptor", {"big1", "big2"}, Sink::Closed},
-        {"bad number to a closed descriptor", {"-n=x", "a", "b"}, Sink::Closed},
+        {"equal files to a read-only descriptor", {"a", "a"}, Sink::ReadOnly},
+        {"many lines to a read-only descriptor", {"big1", "big2"}, Sink::ReadOnly},
+        {"bad number to a read-only descriptor", {"-n=x", "a", "b"}, Sink::ReadOnly},
         {"pipe without reader when the caller ignores SIGPIPE",
          {"a", "b"},
          Sink::PipeWithoutReaderSigpipeIgnored},
