@@ -8,7 +8,11 @@
 //                        there fails with an I/O error),
 //                        truncate:K (the file shrinks to K bytes just before
 //                        the first read that covers the offset),
-//                        extend:K (the file grows by K bytes likewise)
+//                        extend:K (the file grows by K bytes likewise),
+//                        once (a bad spot that reads get past: the first read
+//                        that covers the offset delivers the bytes before
+//                        it, or fails when it starts there, and every later
+//                        read goes on as if nothing had happened)
 //   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
 //                        with the same action
 //   ZEBRIN_FAULT_MARK    optional: a file created when a fault has been met
@@ -32,7 +36,7 @@ namespace {
 
 struct Fault {
     bool armed;
-    bool resized;
+    bool spent; // a fault that happens once has happened
     const char* path;
     dev_t dev;
     ino_t ino;
@@ -40,7 +44,7 @@ struct Fault {
 };
 
 Fault faults[2];
-char action; // 'e', 't' or 'x'
+char action; // 'e', 't', 'x' or 'o'
 off_t size;
 bool loaded;
 
@@ -67,6 +71,8 @@ void loadFaults() {
     } else if (strncmp(text, "extend:", 7) == 0) {
         action = 'x';
         size = strtol(text + 7, nullptr, 10);
+    } else if (strcmp(text, "once") == 0) {
+        action = 'o';
     } else {
         return;
     }
@@ -89,11 +95,12 @@ Fault* coveringFault(int fd, off_t pos, size_t n) {
 // Does what the read meets; for a bad spot, how many bytes of the read come
 // before it (the rest fails), else the whole n.
 size_t applyFault(Fault& f, int fd, off_t pos, size_t n) {
+    if (f.spent) return n;
     const char* mark = getenv("ZEBRIN_FAULT_MARK");
     if (mark != nullptr) close(open(mark, O_WRONLY | O_CREAT, 0644));
     if (action == 'e') return static_cast<size_t>(f.at - pos);
-    if (f.resized) return n;
-    f.resized = true;
+    f.spent = true;
+    if (action == 'o') return static_cast<size_t>(f.at - pos);
     struct stat st;
     off_t length = size;
     if (action == 'x') {
