@@ -62,8 +62,10 @@ uint32_t compareMapped(uint32_t cmpLeft);
 // ended in the middle of (the -n limit); every end of a run passes here.
 void leaveMapped();
 
-// Set by tests to compare through reads only; the program never sets it.
-extern bool mappingOff;
+// Whether the block loop maps: after a trial of the first MiB (the program),
+// or always or never (set by the tests and the benchmark to compare the paths).
+enum class MappingUse { trial, always, never };
+extern MappingUse mappingUse;
 
 // Ends the run (status 255) naming the file whose read came up short.
 [[noreturn]] void readFailed(const char* fname);

@@ -8,7 +8,7 @@
 #include "compare/compare_run.h"
 #include "compare/platform.h"
 
-bool mappingOff;
+MappingUse mappingUse = MappingUse::trial;
 
 #if ZEBRIN_POSIX_FILES
 
@@ -17,6 +17,7 @@ bool mappingOff;
 #include <csetjmp>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,11 @@ void unmap(Mapping& m) {
     m = Mapping{};
 }
 
+uint32_t pageSize() {
+    static const uint32_t size = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
+    return size;
+}
+
 bool isRegularFile(FILE* stream) {
     struct stat st;
     return fstat(fileno(stream), &st) == 0 && S_ISREG(st.st_mode);
@@ -76,10 +82,9 @@ bool isRegularFile(FILE* stream) {
 // become shorter (its last page then reads as zeros behind the end, not as a
 // fault). A page that can't be read raises SIGBUS here.
 const uint8_t* mapSpan(Mapping& m, FILE* stream, uint32_t pos, uint32_t len) {
-    static const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
     unmap(m);
     int fd = fileno(stream);
-    size_t lead = pos % pageSize;
+    size_t lead = pos % pageSize();
     size_t length = lead + len;
     void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd,
                       static_cast<off_t>(pos - lead));
@@ -87,12 +92,37 @@ const uint8_t* mapSpan(Mapping& m, FILE* stream, uint32_t pos, uint32_t len) {
     m = Mapping{static_cast<uint8_t*>(base), length};
     // The handler must see the mapping and the walk's phase before a page faults.
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    for (size_t i = 0; i < length; i += pageSize)
+    for (size_t i = 0; i < length; i += pageSize())
         (void)*static_cast<const volatile uint8_t*>(m.base + i);
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(pos) + static_cast<off_t>(len))
         return nullptr;
     return m.base + lead;
+}
+
+// Mapping is a bargain only where a page costs less to map than to copy. On
+// some virtual machines every page that a process maps costs an exit to the
+// host, and reads, which copy through the kernel's own mapping, are several
+// times as fast. So before a long comparison the first MiB of file 1 is mapped
+// and read on trial; where a page of it took longer than a read would take to
+// copy one, the reads do it all. A shorter comparison costs too little either
+// way to judge.
+constexpr uint32_t trialSpan = 0x100000;
+constexpr int64_t dearPageNs = 500; // a page copied by a read, with room to spare
+
+int64_t nsSince(const timespec& start) {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec - start.tv_sec} * 1000000000 + (now.tv_nsec - start.tv_nsec);
+}
+
+bool pagesDear() {
+    timespec start;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    bool dear = mapSpan(map1, run.fInp1, run.fposInp1, trialSpan) == nullptr ||
+                nsSince(start) > dearPageNs * (trialSpan / pageSize());
+    unmap(map1);
+    return dear;
 }
 
 // File 2 fell short inside file 1's span: the reads take over at file 2's
@@ -108,6 +138,8 @@ void holdRestOfSpan1() {
 void walkSpans(uint32_t cmpLeft) {
     uint32_t span1 = spanOf(run.bufSize_1, bufInp1Capacity);
     uint32_t span2 = spanOf(run.bufSize_2, bufInp2Capacity);
+    walk.phase = Phase::span1;
+    if (mappingUse == MappingUse::trial && cmpLeft >= trialSpan && pagesDear()) return;
     while (walk.done < cmpLeft) {
         walk.phase = Phase::span1;
         walk.len1 = std::min(cmpLeft - walk.done, span1);
@@ -149,12 +181,17 @@ void afterFault() {
 } // namespace
 
 uint32_t compareMapped(uint32_t cmpLeft) {
-    if (mappingOff || !isRegularFile(run.fInp1) || !isRegularFile(run.fInp2)) return 0;
+    if (mappingUse == MappingUse::never || !isRegularFile(run.fInp1) || !isRegularFile(run.fInp2))
+        return 0;
     // A start offset behind an end fails as the reads fail it.
     if (uint64_t{run.fposInp1} + cmpLeft > run.flenInp1 ||
         uint64_t{run.fposInp2} + cmpLeft > run.flenInp2)
         return 0;
     walk = Walk{};
+    // The buffers' pages (-s filled them) go back to the system while the
+    // spans' pages are mapped, so that both don't count at once.
+    madvise(run.bufInp1, sizeof run.bufInp1 / pageSize() * pageSize(), MADV_DONTNEED);
+    madvise(run.bufInp2, sizeof run.bufInp2 / pageSize() * pageSize(), MADV_DONTNEED);
     struct sigaction action {};
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO;
