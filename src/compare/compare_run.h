@@ -62,7 +62,7 @@ uint32_t compareMapped(uint32_t cmpLeft);
 // ended in the middle of (the -n limit); every end of a run passes here.
 void leaveMapped();
 
-// Whether the block loop maps: after a trial of the first MiB (the program),
+// Whether the block loop maps: after a trial of its first pages (the program),
 // or always or never (set by the tests and the benchmark to compare the paths).
 enum class MappingUse { trial, always, never };
 extern MappingUse mappingUse;

@@ -103,11 +103,13 @@ const uint8_t* mapSpan(Mapping& m, FILE* stream, uint32_t pos, uint32_t len) {
 // Mapping is a bargain only where a page costs less to map than to copy. On
 // some virtual machines every page that a process maps costs an exit to the
 // host, and reads, which copy through the kernel's own mapping, are several
-// times as fast. So before a long comparison the first MiB of file 1 is mapped
-// and read on trial; where a page of it took longer than a read would take to
-// copy one, the reads do it all. A shorter comparison costs too little either
-// way to judge.
-constexpr uint32_t trialSpan = 0x100000;
+// times as fast. So before a long comparison the first 64 pages of file 1 are
+// mapped and read on trial; where a page took longer than a read would take
+// to copy one, the reads do it all. A comparison below 16 MiB is mapped
+// without trial: there the reads' first touch of their own 5 MiB of buffers,
+// which costs as dearly per page on such a machine, outweighs it.
+constexpr uint32_t trialSpan = 0x40000;
+constexpr uint32_t trialFrom = 0x1000000;
 constexpr int64_t dearPageNs = 500; // a page copied by a read, with room to spare
 
 int64_t nsSince(const timespec& start) {
@@ -139,7 +141,11 @@ void walkSpans(uint32_t cmpLeft) {
     uint32_t span1 = spanOf(run.bufSize_1, bufInp1Capacity);
     uint32_t span2 = spanOf(run.bufSize_2, bufInp2Capacity);
     walk.phase = Phase::span1;
-    if (mappingUse == MappingUse::trial && cmpLeft >= trialSpan && pagesDear()) return;
+    if (mappingUse == MappingUse::trial && cmpLeft >= trialFrom && pagesDear()) return;
+    // The buffers' pages (-s filled them) go back to the system while the
+    // spans' pages are mapped, so that both don't count at once.
+    madvise(run.bufInp1, sizeof run.bufInp1 / pageSize() * pageSize(), MADV_DONTNEED);
+    madvise(run.bufInp2, sizeof run.bufInp2 / pageSize() * pageSize(), MADV_DONTNEED);
     while (walk.done < cmpLeft) {
         walk.phase = Phase::span1;
         walk.len1 = std::min(cmpLeft - walk.done, span1);
@@ -188,10 +194,6 @@ uint32_t compareMapped(uint32_t cmpLeft) {
         uint64_t{run.fposInp2} + cmpLeft > run.flenInp2)
         return 0;
     walk = Walk{};
-    // The buffers' pages (-s filled them) go back to the system while the
-    // spans' pages are mapped, so that both don't count at once.
-    madvise(run.bufInp1, sizeof run.bufInp1 / pageSize() * pageSize(), MADV_DONTNEED);
-    madvise(run.bufInp2, sizeof run.bufInp2 / pageSize() * pageSize(), MADV_DONTNEED);
     struct sigaction action {};
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO;
