@@ -21,6 +21,15 @@ std::string bytesFrom(int first, int count) {
 
 const std::string comparingAB = "Comparing files a and b\n";
 
+// n bytes that repeat only every 251: a buffer read in the wrong place, or
+// overwritten by the other file's bytes, shows as differences.
+std::string cycle251(size_t n) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; i++)
+        s[i] = static_cast<char>(i % 251);
+    return s;
+}
+
 // The lines of "0123456789" at offset from1 of file 1 against "ABCDEFGHIJ" at
 // offset 0 of file 2.
 std::string tenDiffs(int from1) {
@@ -29,6 +38,18 @@ std::string tenDiffs(int from1) {
     for (int i = 0; i < 10; i++) {
         snprintf(line, sizeof line, from1 == 0 ? "%08X: %02X %02X\n" : "%08X: %02X %02X :%08X\n",
                  from1 + i, '0' + i, 'A' + i, i);
+        lines += line;
+    }
+    return lines;
+}
+
+// The lines of n bytes 'a' from offset 1 of file 1 against n bytes 'b' from
+// offset 0 of file 2.
+std::string longLines(uint32_t n) {
+    std::string lines;
+    char line[32];
+    for (uint32_t i = 0; i < n; i++) {
+        snprintf(line, sizeof line, "%08X: 61 62 :%08X\n", i + 1, i);
         lines += line;
     }
     return lines;
@@ -311,6 +332,25 @@ std::vector<CliCase> driverCases() {
          {"-l2=0x200000", "a", "b"},
          comparingAB + "00000100: 00 01\n00280000: 00 02\n 2 (0x2) differences encountered\n\n",
          9},
+        // A buffer-full that doesn't divide the buffer's room: file 1 goes in
+        // whole buffer-fulls, never past that room into file 2's buffer.
+        {"l1 that fits its buffer once",
+         {{"a", cycle251(0x500000)}},
+         {"-l1=0x300000", "a", "a"},
+         "Comparing files a and a\nFC: no differences encountered\n\n",
+         0},
+        // A read placed at its file offset's place in the cache line ends
+        // up to 63 bytes behind the buffer's room, in the spare bytes kept
+        // for it.
+        {"start offset 63 reads into the spare bytes",
+         {{"a", cycle251(63) + cycle251(0x500000)}, {"b", cycle251(0x500000)}},
+         {"-b1=63", "a", "b"},
+         comparingAB +
+             "\nNow comparing:\n File1 ('a') from 63 (0x3F)\n File2 ('b') from 0 (0x0).\n\n"
+             "In compared part:\n File1 ('a') from 63 (0x3F) to EOF 5242943 (0x50003F)\n"
+             " File2 ('b') from 0 (0x0) to EOF 5242880 (0x500000)\n"
+             " no differences encountered in 5242880 (0x500000) bytes compared part\n\n",
+         3},
         // Lengths past 31 bits need the C library's 64-bit seek and tell: a
         // 32-bit tell fails on these or wraps 4 GiB + 16 round to 16.
         {"file 1 of 2 GiB is too large",
@@ -401,6 +441,19 @@ std::vector<CliCase> differenceCases() {
          {"-l1=0x20", "-l2=0x10", "a", "b"},
          comparingAB + "0000000F: 0F 00\n00000031: 31 00\n 2 (0x2) differences encountered\n\n",
          9},
+        // Long lines, many times the line buffer: every one needs the room
+        // of the longest line.
+        {"200000 long-form lines",
+         {{"a", "." + std::string(200000, 'a')}, {"b", std::string(200000, 'b')}},
+         {"-b1=1", "a", "b"},
+         comparingAB +
+             "\nNow comparing:\n File1 ('a') from 1 (0x1)\n File2 ('b') from 0 (0x0).\n\n" +
+             longLines(200000) +
+             "In compared part:\n File1 ('a') from 1 (0x1) to EOF 200001 (0x30D41)\n"
+             " File2 ('b') from 0 (0x0) to EOF 200000 (0x30D40)\n"
+             " 200000 (0x30D40) differences encountered in 200000 (0x30D40) bytes compared "
+             "part\n\n",
+         4},
         {"l2 zero is raised to one",
          three,
          {"-l2=0", "-l1=3", "a", "b"},

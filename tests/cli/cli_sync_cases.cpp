@@ -114,6 +114,25 @@ std::vector<CliCase> syncCases() {
          quietArgs(small),
          comparingAB + "00000014: 75 23\n00000023: 84 23\n 2 (0x2) differences encountered\n\n",
          9},
+        // The preloaded block pair is compared apart from the blocks behind it:
+        // the limit carries over from one to the next.
+        {"limit counts from the preloaded block pair on",
+         {{"a", late1}, {"b", late2}},
+         quietArgs({"-l1=32", "-l2=16", "-n=2"}),
+         comparingAB + "00000014: 75 23\n00000023: 84 23\n"
+                       "Too many diffrent bytes - stopping comparition, exiting.\n",
+         5},
+        // The end trace tells where each file stands, which for the longer file
+        // 1 is behind the compared part.
+        {"end trace of a file 1 longer than its compared part",
+         {{"a", sixteen + "wxyz"}, {"b", sixteen}},
+         verboseArgs({}),
+         lookupTrace({}) + "Using bufSize_1=0x400000 bufSize_2=0x100000\n" + lengths(20, 16) +
+             "optionSyncBegSeq - proc\nNo different bytes found in first 16 bytes\n" + comparingAB +
+             "\nNow comparing:\n File1 ('a') from 0 (0x0)\n File2 ('b') from 0 (0x0).\n\n"
+             "End comparing: File1 ('a') at 0x14 and File2 ('b') at 0x10\n"
+             "FC: a longer than b by 4 (0x4) bytes\n\n",
+         1},
         {"three-byte files can't line up",
          {{"a", "xab"}, {"b", "abx"}},
          verboseArgs({}),

@@ -8,7 +8,11 @@
 //                        there fails with an I/O error),
 //                        truncate:K (the file shrinks to K bytes just before
 //                        the first read that covers the offset),
-//                        extend:K (the file grows by K bytes likewise)
+//                        extend:K (the file grows by K bytes likewise),
+//                        once (a bad spot that reads get past: the first read
+//                        that covers the offset delivers the bytes before
+//                        it, or fails when it starts there, and every later
+//                        read goes on as if nothing had happened)
 //   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
 //                        with the same action
 //   ZEBRIN_FAULT_MARK    optional: a file to which a line is added when a fault
@@ -36,7 +40,7 @@ namespace {
 
 struct Fault {
     bool armed;
-    bool resized;
+    bool spent; // a fault that happens once has happened
     const char* path;
     dev_t dev;
     ino_t ino;
@@ -44,7 +48,7 @@ struct Fault {
 };
 
 Fault faults[2];
-char action; // 'e', 't' or 'x'
+char action; // 'e', 't', 'x' or 'o'
 off_t size;
 bool loaded;
 
@@ -71,6 +75,8 @@ void loadFaults() {
     } else if (strncmp(text, "extend:", 7) == 0) {
         action = 'x';
         size = strtol(text + 7, nullptr, 10);
+    } else if (strcmp(text, "once") == 0) {
+        action = 'o';
     } else {
         return;
     }
@@ -90,18 +96,22 @@ Fault* coveringFault(int fd, off_t pos, size_t n) {
     return nullptr;
 }
 
+void noteMet(const char* where) {
+    const char* mark = getenv("ZEBRIN_FAULT_MARK");
+    if (mark == nullptr) return;
+    int markFd = open(mark, O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (markFd < 0 || ::write(markFd, where, strlen(where)) < 0) abort();
+    close(markFd);
+}
+
 // Does what the read meets; for a bad spot, how many bytes of the read come
 // before it (the rest fails), else the whole n.
 size_t applyFault(Fault& f, int fd, off_t pos, size_t n, const char* where = "read\n") {
-    const char* mark = getenv("ZEBRIN_FAULT_MARK");
-    if (mark != nullptr) {
-        int markFd = open(mark, O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (markFd < 0 || ::write(markFd, where, strlen(where)) < 0) abort();
-        close(markFd);
-    }
+    if (f.spent) return n;
+    noteMet(where);
     if (action == 'e') return static_cast<size_t>(f.at - pos);
-    if (f.resized) return n;
-    f.resized = true;
+    f.spent = true;
+    if (action == 'o') return static_cast<size_t>(f.at - pos);
     struct stat st;
     off_t length = size;
     if (action == 'x') {
@@ -186,10 +196,16 @@ namespace {
 // page is overlaid with a page of an empty file, which faults when read.
 template <typename Real> void* mapFd(int fd, off_t pos, size_t n, Real real) {
     Fault* f = coveringFault(fd, pos, n);
-    if (f == nullptr) return real(nullptr, n);
-    applyFault(*f, fd, pos, n, "map\n");
+    if (f == nullptr || f->spent) return real(nullptr, n);
+    // A bad spot faults in a mapping, one that reads get past included: the
+    // reads that take over from the mapping meet it as they would have.
+    bool badSpot = action == 'e' || action == 'o';
+    if (badSpot)
+        noteMet("map\n");
+    else
+        applyFault(*f, fd, pos, n, "map\n");
     void* mapped = real(nullptr, n);
-    if (mapped == MAP_FAILED || action != 'e') return mapped;
+    if (mapped == MAP_FAILED || !badSpot) return mapped;
     off_t page = sysconf(_SC_PAGESIZE);
     int empty = memfd_create("zebrin-bad-spot", MFD_CLOEXEC);
     auto* spot = static_cast<char*>(mapped) + (f->at - pos) / page * page;

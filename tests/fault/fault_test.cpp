@@ -81,6 +81,10 @@ std::vector<FaultCase> faultCases() {
          255},
         {"last read of file 2 fails", false, "b", 55, "eio",
          comparing + diff3 + diff20 + diff37 + readB, 255},
+        // A read that came up short ends the run even when the next one would
+        // deliver again: reading on would put file 2's bytes out of place.
+        {"file 2's read comes up short once", false, "b", 25, "once", comparing + diff3 + readB,
+         255},
         // Both files short: the read that comes first in that order names its
         // file, whichever of the two a reader finds short first.
         {"both fail and file 1's second read comes first", false, "a", 60, "eio",
@@ -233,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(Reads, FaultTable, testing::ValuesIn(faultCases()), cas
 // non-blocking descriptor's does when its reader lags, and the rest succeed.
 enum class Sink {
     DevFull,
-    Closed,
+    ReadOnly,
     PipeWithoutReader,
     PipeWithoutReaderSigpipeIgnored,
     WriteFailsOnce
@@ -256,10 +260,12 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
     close(outPipe[0]); // a pipe that nobody reads any more
     pid_t pid = fork();
     if (pid == 0) {
+        boundChild();
         dup2(errPipe[1], 2);
         close(errPipe[0]);
         if (sink == Sink::DevFull) dup2(open("/dev/full", O_WRONLY), 1);
-        if (sink == Sink::Closed) close(1);
+        // As a closed descriptor does, whatever else the program finds open.
+        if (sink == Sink::ReadOnly) dup2(open("/dev/null", O_RDONLY), 1);
         if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
             dup2(outPipe[1], 1);
         if (sink == Sink::WriteFailsOnce) {
@@ -304,6 +310,9 @@ TEST_P(FailingOutput, EndsWithStatus255AndOneLineOnStandardError) {
     // 100,000 differing bytes: more lines than the program's own line buffer.
     writeFile(dir.file("big1"), std::string(100000, 'x'));
     writeFile(dir.file("big2"), std::string(100000, 'y'));
+    // 400,000: hand-overs of the line buffer fail for long after the first.
+    writeFile(dir.file("huge1"), std::string(400000, 'x'));
+    writeFile(dir.file("huge2"), std::string(400000, 'y'));
     Ended e = runWithSink(c.args, dir.path, c.sink);
     EXPECT_EQ(e.status, 255);
     EXPECT_EQ(e.err, writeError);
@@ -315,6 +324,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"equal files to dev full", {"a", "a"}, Sink::DevFull},
         {"differences to dev full", {"a", "b"}, Sink::DevFull},
         {"many lines to dev full", {"big1", "big2"}, Sink::DevFull},
+        {"6.4 MB of lines to dev full", {"huge1", "huge2"}, Sink::DevFull},
         {"usage to dev full", {"-?"}, Sink::DevFull},
         {"read error to dev full", {"a", "missing"}, Sink::DevFull},
         {"limit stop to dev full", {"-n1", "a", "b"}, Sink::DevFull},
@@ -326,9 +336,9 @@ INSTANTIATE_TEST_SUITE_P(
          {"-b2=1", "./" + std::string(4088, '/') + "big1", "big1"},
          Sink::DevFull},
         {"one write of many lines fails once", {"big1", "big2"}, Sink::WriteFailsOnce},
-        {"equal files to a closed descriptor", {"a", "a"}, Sink::Closed},
-        {"many lines to a closed descriptor", {"big1", "big2"}, Sink::Closed},
-        {"bad number to a closed descriptor", {"-n=x", "a", "b"}, Sink::Closed},
+        {"equal files to a read-only descriptor", {"a", "a"}, Sink::ReadOnly},
+        {"many lines to a read-only descriptor", {"big1", "big2"}, Sink::ReadOnly},
+        {"bad number to a read-only descriptor", {"-n=x", "a", "b"}, Sink::ReadOnly},
         {"pipe without reader when the caller ignores SIGPIPE",
          {"a", "b"},
          Sink::PipeWithoutReaderSigpipeIgnored},

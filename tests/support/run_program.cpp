@@ -1,19 +1,23 @@
 #include "run_program.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// Reads both pipes to their end without letting either one fill up.
-void drain(int outFd, int errFd, std::string& out, std::string& err) {
+// Reads both pipes to their end without letting either one fill up; a
+// program that prints more than a test can need is killed.
+void drain(pid_t pid, int outFd, int errFd, std::string& out, std::string& err) {
     struct pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&out, &err};
     int open = 2;
@@ -26,7 +30,9 @@ void drain(int outFd, int errFd, std::string& out, std::string& err) {
         for (int i = 0; i < 2; i++) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             ssize_t n = read(fds[i].fd, buf, sizeof buf);
-            if (n > 0) {
+            if (n > 0 && sinks[i]->size() >= childFileBytes) {
+                kill(pid, SIGKILL);
+            } else if (n > 0) {
                 sinks[i]->append(buf, static_cast<size_t>(n));
             } else if (n == 0 || errno != EINTR) {
                 close(fds[i].fd);
@@ -37,7 +43,46 @@ void drain(int outFd, int errFd, std::string& out, std::string& err) {
     }
 }
 
+void setLimit(int resource, rlim_t soft, rlim_t hard) {
+    struct rlimit limit = {soft, hard};
+    setrlimit(resource, &limit);
+}
+
+// Whether no process holds the folder at path: its owner, named in it
+// ("zebrin-test-<pid>-..."), is gone, and so is every child that shared its
+// lock. A folder that is still being set up has a living owner.
+bool abandoned(const std::filesystem::path& path) {
+    std::string name = path.filename().string();
+    char* end = nullptr;
+    long owner = strtol(name.c_str() + 12, &end, 10);
+    if (owner <= 0 || *end != '-' || kill(static_cast<pid_t>(owner), 0) == 0 || errno != ESRCH)
+        return false;
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool unheld = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return unheld;
+}
+
+void removeAbandonedFolders(const std::filesystem::path& tmp) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp, ec)) {
+        std::error_code ignored;
+        if (entry.path().filename().string().compare(0, 12, "zebrin-test-") == 0 &&
+            entry.is_directory(ignored) && abandoned(entry.path()))
+            std::filesystem::remove_all(entry.path(), ignored);
+    }
+}
+
 } // namespace
+
+void boundChild() {
+    setLimit(RLIMIT_FSIZE, childFileBytes, childFileBytes);
+    // At the soft limit SIGXCPU ends the process; SIGKILL at the hard one
+    // ends one that ignores it.
+    setLimit(RLIMIT_CPU, childCpuSeconds, childCpuSeconds + 5);
+    setLimit(RLIMIT_CORE, 0, 0);
+}
 
 ProgramResult runProgram(const std::vector<std::string>& launcher,
                          const std::vector<std::string>& argv, const std::string& cwd) {
@@ -58,6 +103,7 @@ ProgramResult runProgram(const std::vector<std::string>& launcher,
         dup2(devNull, 0);
         dup2(outPipe[1], 1);
         dup2(errPipe[1], 2);
+        boundChild();
         if (chdir(cwd.c_str()) != 0) _exit(126);
         execvp(cargv[0], cargv.data());
         _exit(126);
@@ -65,7 +111,7 @@ ProgramResult runProgram(const std::vector<std::string>& launcher,
     close(outPipe[1]);
     close(errPipe[1]);
     ProgramResult result;
-    drain(outPipe[0], errPipe[0], result.out, result.err);
+    drain(pid, outPipe[0], errPipe[0], result.out, result.err);
     int wstatus = 0;
     while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
     }
@@ -89,14 +135,21 @@ std::vector<std::string> splitWords(const std::string& text) {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zebrin-test-XXXXXX").string();
+    static bool swept = false;
+    std::filesystem::path tmp = std::filesystem::temp_directory_path();
+    if (!swept) removeAbandonedFolders(tmp);
+    swept = true;
+    std::string pattern = (tmp / ("zebrin-test-" + std::to_string(getpid()) + "-XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path = pattern;
+    lock = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock < 0 || flock(lock, LOCK_EX) != 0) throw std::runtime_error("can't lock " + path);
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path, ignored);
+    close(lock);
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {

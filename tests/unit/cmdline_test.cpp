@@ -3,6 +3,7 @@
 #include "cmdline/cmdline.h"
 #include "compare/compare_run.h"
 #include "compare/output.h"
+#include "run_program.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -45,7 +46,7 @@ TEST(ParseConstantDeath, RefusesMalformedTexts) {
     const char* bad[] = {"",     "-1", "+1",   " 1",  "1 ", "12k",
                          "0X10", ":5", "0x1G", "$$1", "x1", "1.5"};
     for (const char* text : bad)
-        EXPECT_EXIT(parseConstant(text), testing::ExitedWithCode(255), "") << text;
+        EXPECT_EXIT((boundChild(), parseConstant(text)), testing::ExitedWithCode(255), "") << text;
 }
 
 struct LookupCase {
@@ -139,14 +140,16 @@ TEST_F(Lookup, EndsTheRunWhereTheLookupCannotAnswer) {
     char dest[fnameCapacity];
     std::string tooLong(fnameCapacity, 'n');
     std::vector<char*> longArgv = argvOf({tooLong.c_str()});
-    EXPECT_EXIT(getCmdLnParam(dest, longArgv.data(), "1", nullptr), testing::ExitedWithCode(127),
-                "");
+    EXPECT_EXIT((boundChild(), getCmdLnParam(dest, longArgv.data(), "1", nullptr)),
+                testing::ExitedWithCode(127), "");
     std::vector<char*> none = argvOf({"-x"});
-    EXPECT_EXIT(getCmdLnParam(dest, none.data(), "1", nullptr), testing::ExitedWithCode(127), "");
-    EXPECT_EXIT(getCmdLnParam(nullptr, none.data(), "-n", nullptr), testing::ExitedWithCode(127),
-                "");
+    EXPECT_EXIT((boundChild(), getCmdLnParam(dest, none.data(), "1", nullptr)),
+                testing::ExitedWithCode(127), "");
+    EXPECT_EXIT((boundChild(), getCmdLnParam(nullptr, none.data(), "-n", nullptr)),
+                testing::ExitedWithCode(127), "");
     std::vector<char*> empty = argvOf({"-l1"});
-    EXPECT_EXIT(getCmdLnParam(nullptr, empty.data(), "-l1", "5"), testing::ExitedWithCode(255), "");
+    EXPECT_EXIT((boundChild(), getCmdLnParam(nullptr, empty.data(), "-l1", "5")),
+                testing::ExitedWithCode(255), "");
 }
 
 } // namespace

@@ -42,6 +42,7 @@ TEST(FlushOrder, ReadErrorMessageComesRightAfterManyLines) {
     fflush(stdout); // nothing of the test's own output may reach the child's file
     EXPECT_EXIT(
         {
+            boundChild();
             int fd = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(fd, 1);
             run.diffsLeft = 0xffffffff;
