@@ -67,9 +67,10 @@ void unmap(Mapping& m) {
     m = Mapping{};
 }
 
+uint32_t pageBytes; // the system's page size, asked for once a run
+
 uint32_t pageSize() {
-    static const uint32_t size = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
-    return size;
+    return pageBytes;
 }
 
 bool isRegularFile(FILE* stream) {
@@ -194,6 +195,7 @@ uint32_t compareMapped(uint32_t cmpLeft) {
         uint64_t{run.fposInp2} + cmpLeft > run.flenInp2)
         return 0;
     walk = Walk{};
+    pageBytes = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
     struct sigaction action {};
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO;
