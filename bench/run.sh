@@ -46,15 +46,22 @@ else
 fi
 bin=$root/out/bench
 mkdir -p "$bin"
-for tool in make_inputs read_floor print_floor; do
+for tool in make_inputs read_floor map_floor print_floor; do
   g++ -std=c++17 -O2 -Wall -Wextra -o "$bin/$tool" "bench/$tool.cpp"
+done
+# The same engine comparing always by reads, and always through mappings.
+for use in reads:never mapped:always; do
+  g++ -std=c++17 -O2 -Wall -Wextra -fPIE -pie -Isrc -DZEBRIN_EXIT_LOW_EIGHT_BITS=0 \
+    -DZEBRIN_MAPPING_USE="${use#*:}" -o "$bin/zebrin_${use%:*}" bench/zebrin_paths.cpp \
+    src/compare/platform_exit.cpp out/release/libzebrin_engine.a
 done
 if [ ${#linux_args[@]} -gt 0 ]; then
   # zebrin-linux is an i386 program; its floors are i386 builds of the same.
-  for tool in read_floor print_floor; do
+  for tool in read_floor map_floor print_floor; do
     i686-linux-gnu-g++ -std=c++17 -O2 -static -Wall -Wextra -o "$bin/${tool}32" "bench/$tool.cpp"
   done
-  linux_args+=(--read-floor32 "$bin/read_floor32" --print-floor32 "$bin/print_floor32")
+  linux_args+=(--read-floor32 "$bin/read_floor32" --map-floor32 "$bin/map_floor32"
+               --print-floor32 "$bin/print_floor32")
 fi
 
 # Full sizes: the largest files the program takes are just below 2 GiB.
@@ -76,8 +83,8 @@ echo "== making inputs in $tmp ($need_mib MiB)" >&2
 
 echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, rounds: $rounds"
 python3 bench/bench.py --inputs "$tmp" --rounds "$rounds" --zebrin "$root/out/release/zebrin" \
-  "${linux_args[@]}" --read-floor "$bin/read_floor" --print-floor "$bin/print_floor" \
-  --only "$only"
+  --zebrin-reads "$bin/zebrin_reads" --zebrin-mapped "$bin/zebrin_mapped" "${linux_args[@]}" --read-floor "$bin/read_floor" \
+  --map-floor "$bin/map_floor" --print-floor "$bin/print_floor" --only "$only"
 
 if [ $memcmp -eq 1 ]; then
   bash bench/memcmp.sh

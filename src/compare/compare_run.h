@@ -31,6 +31,7 @@ struct CompareRun {
     uint32_t flenInp1, flenInp2;
     uint32_t begLenInp1, begLenInp2, begLenMin;
     uint32_t buffersPreloaded;
+    uint32_t heldInp1; // bytes of file 1 the mapped comparison left at bufInp1
     uint32_t fposInp1, fposInp2;
     // Page-aligned so that the kernel can copy whole pages straight into them,
     // with readAlign bytes to spare for a read that starts inside a page.
@@ -42,6 +43,32 @@ extern CompareRun run;
 
 // Runs the whole comparison for an argument vector; every path ends the process.
 [[noreturn]] void zebrinMain(char** argv);
+
+// The longest span of whole units that a buffer of capacity bytes takes.
+inline uint32_t spanOf(uint32_t unit, uint32_t capacity) {
+    return capacity / unit * unit;
+}
+
+// The block loop's spans compared through read-only mappings, where both files
+// are regular files that can be mapped: whole spans of file 1 from fposInp1 and
+// fposInp2 on, at most cmpLeft bytes; returns how many it compared (and
+// advances the positions past them), the reads taking the rest. Where file 2
+// came up short inside a span of file 1, the rest of that span lies at bufInp1
+// (heldInp1 bytes). Output, status and the streams' positions are the reads'.
+// Always 0 on the Win32 builds.
+uint32_t compareMapped(uint32_t cmpLeft);
+
+// Ends the mappings and the fault handler of a mapped comparison that a run
+// ended in the middle of (the -n limit); every end of a run passes here.
+void leaveMapped();
+
+// Whether the block loop maps: after a trial of its first pages (the program),
+// or always or never (set by the tests and the benchmark to compare the paths).
+enum class MappingUse { trial, always, never };
+extern MappingUse mappingUse;
+
+// Ends the run (status 255) naming the file whose read came up short.
+[[noreturn]] void readFailed(const char* fname);
 
 // Reads exactly n bytes as one element or ends the run (status 255). A count
 // of 0 is a failed read too: a 0-byte element is never delivered.

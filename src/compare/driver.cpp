@@ -114,20 +114,10 @@ void announceCompare() {
                 sl(run.fbegInp2), ul(run.fbegInp2));
 }
 
-[[noreturn]] void readFailed(const char* fname) {
-    outText("Unexpected EOF or error reading file '%s'\n", fname);
-    endRun(255);
-}
-
 // Up to n bytes from where the stream stands; fewer only at the end of the
 // file or at a read error, and then all the bytes before that point.
 uint32_t readUpTo(uint8_t* buf, uint32_t n, FILE* stream) {
     return static_cast<uint32_t>(fread(buf, 1, n, stream));
-}
-
-// The longest span of whole units that a buffer of capacity bytes takes.
-uint32_t spanOf(uint32_t unit, uint32_t capacity) {
-    return capacity / unit * unit;
 }
 
 // The contract is a block loop: file 1 in buffer-fulls of bufSize_1 bytes,
@@ -140,7 +130,9 @@ uint32_t spanOf(uint32_t unit, uint32_t capacity) {
 // file came up short. File 1's span is read before the spans of file 2 within
 // it, as a buffer-full before its blocks, so a short file 2 there stops the
 // run only where its failing block came before file 1's failing buffer-full.
-// Never a byte behind the compare length.
+// Never a byte behind the compare length. Where both files can be mapped,
+// the same spans are compared in place first, as far as that goes, and the
+// reads take the rest.
 void compareBlocks() {
     run.fposInp1 = run.fbegInp1;
     run.fposInp2 = run.fbegInp2;
@@ -150,11 +142,21 @@ void compareBlocks() {
     // -s left file 1's first buffer-full and file 2's first block in the buffers.
     bool preloaded = run.buffersPreloaded;
     run.buffersPreloaded = 0;
+    bool askMapped = true;
     if (cmpLeft == 0 && !preloaded) readFailed(run.InputFname1); // an empty read delivers nothing
     while (cmpLeft != 0) {
-        uint8_t* data1 = preloaded ? run.bufInp1 : run.bufInp1 + run.fposInp1 % readAlign;
-        uint32_t want1 = std::min(cmpLeft, preloaded ? run.bufSize_1 : span1);
-        uint32_t got1 = preloaded ? want1 : readUpTo(data1, want1, run.fInp1);
+        if (askMapped && !preloaded) {
+            askMapped = false;
+            cmpLeft -= compareMapped(cmpLeft);
+            if (cmpLeft == 0) break;
+        }
+        // The rest of file 1's span that the mapped comparison left, or -s's
+        // first buffer-full, is in the buffer already.
+        uint32_t held = preloaded ? std::min(cmpLeft, run.bufSize_1) : run.heldInp1;
+        run.heldInp1 = 0;
+        uint8_t* data1 = held != 0 ? run.bufInp1 : run.bufInp1 + run.fposInp1 % readAlign;
+        uint32_t want1 = held != 0 ? held : std::min(cmpLeft, span1);
+        uint32_t got1 = held != 0 ? held : readUpTo(data1, want1, run.fInp1);
         uint32_t whole1 = got1 == want1 ? got1 : got1 - got1 % run.bufSize_1;
         for (uint32_t at = 0; at < whole1;) {
             uint8_t* data2 = preloaded ? run.bufInp2 : run.bufInp2 + run.fposInp2 % readAlign;
@@ -174,6 +176,11 @@ void compareBlocks() {
 }
 
 } // namespace
+
+void readFailed(const char* fname) {
+    outText("Unexpected EOF or error reading file '%s'\n", fname);
+    endRun(255);
+}
 
 void readChecked(void* buf, uint32_t n, FILE* stream, const char* fname) {
     if (fread(buf, n, 1, stream) != 1) readFailed(fname);

@@ -1,6 +1,7 @@
 // The one place that writes standard output: printf for the texts, the line
 // buffer of output.h for the difference lines, handed over before any text.
 #include "compare/output.h"
+#include "compare/compare_run.h"
 #include "compare/platform.h"
 
 #include <cstdarg>
@@ -38,6 +39,7 @@ bool outFinish() {
 }
 
 void endRun(int32_t status) {
+    leaveMapped();
     if (!outFinish()) {
         // Standard output can't carry this; a comparison whose lines were lost
         // must not look like a result.

@@ -15,9 +15,12 @@
 //                        read goes on as if nothing had happened)
 //   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
 //                        with the same action
-//   ZEBRIN_FAULT_MARK    optional: a file created when a fault has been met
+//   ZEBRIN_FAULT_MARK    optional: a file to which a line is added when a fault
+//                        has been met, "read" or "map" for where
 // fread and read, and their checking forms, are watched, whichever the
-// program reads through.
+// program reads through, and so is mmap: a mapping that covers the offset
+// counts as a read of it. The file shrinks or grows before it is mapped, and a
+// bad spot makes the page that holds it fault as a failing disk's would.
 // Apart from that, the writes to standard output (descriptor 1) that go
 // through write, as a non-blocking or slow reader would meet them:
 //   ZEBRIN_FAULT_STDOUT  eagain:N (the N-th write, counted from 1, fails once
@@ -29,6 +32,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -92,12 +96,19 @@ Fault* coveringFault(int fd, off_t pos, size_t n) {
     return nullptr;
 }
 
+void noteMet(const char* where) {
+    const char* mark = getenv("ZEBRIN_FAULT_MARK");
+    if (mark == nullptr) return;
+    int markFd = open(mark, O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (markFd < 0 || ::write(markFd, where, strlen(where)) < 0) abort();
+    close(markFd);
+}
+
 // Does what the read meets; for a bad spot, how many bytes of the read come
 // before it (the rest fails), else the whole n.
-size_t applyFault(Fault& f, int fd, off_t pos, size_t n) {
+size_t applyFault(Fault& f, int fd, off_t pos, size_t n, const char* where = "read\n") {
     if (f.spent) return n;
-    const char* mark = getenv("ZEBRIN_FAULT_MARK");
-    if (mark != nullptr) close(open(mark, O_WRONLY | O_CREAT, 0644));
+    noteMet(where);
     if (action == 'e') return static_cast<size_t>(f.at - pos);
     f.spent = true;
     if (action == 'o') return static_cast<size_t>(f.at - pos);
@@ -177,6 +188,47 @@ extern "C" ssize_t __read_chk(int fd, void* buf, size_t n, size_t bufLen) {
     static ReadChk realReadChk = nextDefinition<ReadChk>("__read_chk");
     return readFd(fd, buf, n,
                   [fd, bufLen](void* b, size_t k) { return realReadChk(fd, b, k, bufLen); });
+}
+
+namespace {
+
+// A mapping through real (addr, n), with the fault that covers it: a bad spot's
+// page is overlaid with a page of an empty file, which faults when read.
+template <typename Real> void* mapFd(int fd, off_t pos, size_t n, Real real) {
+    Fault* f = coveringFault(fd, pos, n);
+    if (f == nullptr || f->spent) return real(nullptr, n);
+    // A bad spot faults in a mapping, one that reads get past included: the
+    // reads that take over from the mapping meet it as they would have.
+    bool badSpot = action == 'e' || action == 'o';
+    if (badSpot)
+        noteMet("map\n");
+    else
+        applyFault(*f, fd, pos, n, "map\n");
+    void* mapped = real(nullptr, n);
+    if (mapped == MAP_FAILED || !badSpot) return mapped;
+    off_t page = sysconf(_SC_PAGESIZE);
+    int empty = memfd_create("zebrin-bad-spot", MFD_CLOEXEC);
+    auto* spot = static_cast<char*>(mapped) + (f->at - pos) / page * page;
+    if (empty < 0 || mmap64(spot, static_cast<size_t>(page), PROT_READ, MAP_SHARED | MAP_FIXED,
+                            empty, 0) == MAP_FAILED)
+        abort();
+    close(empty);
+    return mapped;
+}
+
+} // namespace
+
+extern "C" void* mmap64(void* addr, size_t n, int prot, int flags, int fd, off64_t pos) {
+    using Mmap = void* (*)(void*, size_t, int, int, int, off64_t);
+    static Mmap realMmap = nextDefinition<Mmap>("mmap64");
+    if (fd < 0 || addr != nullptr) return realMmap(addr, n, prot, flags, fd, pos);
+    return mapFd(fd, pos, n,
+                 [=](void* a, size_t k) { return realMmap(a, k, prot, flags, fd, pos); });
+}
+
+// The 64-bit C library's mmap is mmap64 under another name.
+extern "C" void* mmap(void* addr, size_t n, int prot, int flags, int fd, off_t pos) {
+    return mmap64(addr, n, prot, flags, fd, pos);
 }
 
 namespace {

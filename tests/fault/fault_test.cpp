@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -62,6 +63,7 @@ struct FaultCase {
     int status;
     std::string file2 = ""; // and a fault of the other file likewise
     int at2 = 0;
+    std::string metBy = ""; // "map": the fault must be met at a mapping of the file
 };
 
 // Plain runs use -l1=32 -l2=16: the program's reads are file a as 32 + 32
@@ -95,6 +97,10 @@ std::vector<FaultCase> faultCases() {
          comparing + diff3 + diff20 + diff37 + readB, 255},
         {"file 2 empties before its first read", false, "b", 0, "truncate:0", comparing + readB,
          255},
+        // Where the files are mapped, the shrink comes between measuring and
+        // the first touch of a page, which faults: the run goes on by reads.
+        {"file 1 empties before it is mapped", false, "a", 40, "truncate:0", comparing + readA, 255,
+         "", 0, "map"},
         // Growth after measuring: the measured lengths are compared, and
         // nothing past them is read.
         {"file 1 grows before its first read", false, "a", 0, "extend:100",
@@ -165,6 +171,12 @@ TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, "");
+    if (!c.metBy.empty()) {
+        std::ifstream mark(dir.file("fault-met"));
+        std::string firstMet;
+        std::getline(mark, firstMet);
+        EXPECT_EQ(firstMet, c.metBy);
+    }
 }
 
 // A read of either file fails at offsets all through it, or the file shrinks

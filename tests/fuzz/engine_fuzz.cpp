@@ -280,9 +280,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     argv.push_back(fileB);
     argv.push_back(nullptr);
 
-    if (ftruncate(captureFd, 0) != 0) propertyBroken("can't empty the capture file");
-    int32_t status = runZebrin(argv.data());
-    checkRun(capturedOutput(), status, model(f1, f2, sw));
+    Expected expected = model(f1, f2, sw);
+    std::string printed[2];
+    for (bool readsOnly : {false, true}) {
+        mappingUse = readsOnly ? MappingUse::never : MappingUse::always;
+        if (ftruncate(captureFd, 0) != 0) propertyBroken("can't empty the capture file");
+        int32_t status = runZebrin(argv.data());
+        printed[readsOnly] = capturedOutput();
+        checkRun(printed[readsOnly], status, expected);
+    }
+    if (printed[0] != printed[1])
+        propertyBroken("mapped and read runs print differently\n" + printed[0] + "----\n" +
+                       printed[1]);
     checkShiftSearch(f1, f2);
     return 0;
 }
