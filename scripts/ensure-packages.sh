@@ -4,7 +4,8 @@
 set -euo pipefail
 missing=()
 for p in "$@"; do
-  dpkg-query -W -f='${db:Status-Status}' "$p" 2> /dev/null | grep -qx installed || missing+=("$p")
+  # One line per installed architecture: libgtest-dev may be there for amd64 and i386.
+  dpkg-query -W -f='${db:Status-Status}\n' "$p" 2> /dev/null | grep -x installed > /dev/null || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""

@@ -3,9 +3,10 @@
 // runs: the arguments as UTF-8 texts, made from the wide command line, with
 // every unquoted wildcard pattern that matches files expanded into their
 // names; and a standard output in binary mode (the layer's C library writes
-// "\n" as it stands) that a console shows as UTF-8. (The layer's other trait,
-// a parent seeing only the low eight bits of the status, is the exit setting
-// of this deliverable.)
+// "\n" as it stands) that a console shows as UTF-8; and the layer's meaning of
+// a file name, by which the program opens its files. (The layer's other
+// trait, a parent seeing only the low eight bits of the status, is the exit
+// setting of this deliverable.)
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -203,21 +204,181 @@ bool matches(const wchar_t* p, const wchar_t* name) {
     return *p == 0;
 }
 
+// Names as the layer takes them. The layer never hands a name to Win32's
+// normalisation, which drops trailing dots and blanks and turns "nul" or
+// "aux.c" into devices: "report." and "report" are two files, and a name the
+// layer lists opens that very file. So a name is resolved on its text ("/"
+// and "\" alike, "." and ".." as POSIX resolves them, a relative name behind
+// the current folder) and opened through its "\\?\" form, which Win32 hands
+// to the file system as it stands, whatever its length.
+constexpr size_t folderCapacity = 32768; // the longest path Windows takes
+
+// A path being written into a caller's buffer; fits turns false for good
+// when an append doesn't fit.
+struct LayerPath {
+    wchar_t* text;
+    size_t capacity, length;
+    bool fits;
+};
+
+void append(LayerPath& p, const wchar_t* s, size_t n) {
+    if (n >= p.capacity - p.length) {
+        p.fits = false;
+        return;
+    }
+    wmemcpy(p.text + p.length, s, n);
+    p.length += n;
+    p.text[p.length] = 0;
+}
+
+bool isSeparator(wchar_t c) {
+    return c == L'/' || c == L'\\';
+}
+
+bool isLetter(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+// "X:" at s: a drive, whose path or current folder follows.
+bool isDrive(const wchar_t* s) {
+    return isLetter(s[0]) && s[1] == L':';
+}
+
+// "\\server\share" or "//server/share": a share, the root of a network path.
+bool isShare(const wchar_t* s) {
+    return isSeparator(s[0]) && isSeparator(s[1]) && s[2] != 0 && !isSeparator(s[2]);
+}
+
+size_t partLength(const wchar_t* s) {
+    size_t n = 0;
+    while (s[n] != 0 && !isSeparator(s[n]))
+        n++;
+    return n;
+}
+
+// Appends the parts of s, each behind a "\": "." is skipped and ".." takes
+// back the last part, but never one of the root, which ends at floor.
+void appendParts(LayerPath& p, const wchar_t* s, size_t floor) {
+    for (size_t n; *s != 0; s += n) {
+        n = isSeparator(*s) ? 1 : partLength(s);
+        if (n == 2 && s[0] == L'.' && s[1] == L'.') {
+            while (p.length > floor && p.text[--p.length] != L'\\') {
+            }
+            p.text[p.length] = 0;
+        } else if (!isSeparator(*s) && (n != 1 || *s != L'.')) {
+            append(p, L"\\", 1);
+            append(p, s, n);
+        }
+    }
+}
+
+// Appends the "\\?\" form of the root of path, a drive ("X:") or a share,
+// and moves path behind it. The root's length, 0 when path has neither.
+size_t appendRoot(LayerPath& p, const wchar_t*& path) {
+    if (isDrive(path)) {
+        const wchar_t drive[] = {L'\\', L'\\', L'?', L'\\', path[0], L':'};
+        append(p, drive, 6);
+        path += 2;
+    } else if (isShare(path)) {
+        append(p, L"\\\\?\\UNC", 7);
+        path += 1;
+        for (int i = 0; i < 2 && isSeparator(*path); i++) { // the server, then the share
+            size_t n = partLength(++path);
+            append(p, L"\\", 1);
+            append(p, path, n);
+            path += n;
+        }
+    } else {
+        return 0;
+    }
+    return p.length;
+}
+
+// The drive letter of "/cygdrive/x" or "/cygdrive/x/...", the layer's path
+// of drive X:; 0 for any other name.
+wchar_t cygdriveLetter(const wchar_t* name) {
+    if (!isSeparator(name[0]) || wcsncmp(name + 1, L"cygdrive", 8) != 0 || !isSeparator(name[9]))
+        return 0;
+    return isLetter(name[10]) && (name[11] == 0 || isSeparator(name[11])) ? name[10] : 0;
+}
+
+// The folder that a name without a root of its own is taken in: the current
+// folder, or for "X:rel" that drive's current folder (which Win32 tells for
+// "X:" alone). Null when there is none.
+const wchar_t* baseFolder(const wchar_t* name) {
+    static wchar_t folder[folderCapacity];
+    DWORD n;
+    if (isDrive(name)) {
+        const wchar_t drive[] = {name[0], L':', 0};
+        n = GetFullPathNameW(drive, folderCapacity, folder, nullptr);
+    } else {
+        n = GetCurrentDirectoryW(folderCapacity, folder);
+    }
+    return n != 0 && n < folderCapacity ? folder : nullptr;
+}
+
+} // namespace
+
+// Writes the "\\?\" form of name as the layer takes it to path (capacity
+// characters). A name already in "\\?\" or "\\.\" form stays as given, and
+// "\??\", the system's own spelling of "\\?\", is written so; only a long
+// "\\.\X:\..." is taken as the drive path it stands for, which Win32 opens
+// only through "\\?\". "/cygdrive/x/..." is X:. False for any other name that
+// begins with a single "/": it names a place in the layer's own tree, which
+// this build can't resolve without the layer's mount table, and Win32 would
+// take it for a path on the current drive, another file. False, too, for a
+// path that doesn't fit.
+bool layerPath(const wchar_t* name, wchar_t* path, size_t capacity) {
+    LayerPath p{path, capacity, 0, true};
+    path[0] = 0;
+    bool device = wcsncmp(name, L"\\\\.\\", 4) == 0;
+    if (device && wcslen(name) >= MAX_PATH && isDrive(name + 4) && isSeparator(name[6])) {
+        name += 4;
+    } else if (device || wcsncmp(name, L"\\\\?\\", 4) == 0 || wcsncmp(name, L"\\??\\", 4) == 0) {
+        append(p, name, wcslen(name));
+        if (p.fits) path[1] = L'\\'; // "\??\" becomes "\\?\"; the others have it
+        return p.fits;
+    }
+    const wchar_t* root = name; // the name's own drive or share
+    const wchar_t* rest = L"";
+    wchar_t cygdrive[] = {cygdriveLetter(name), L':', 0};
+    if (cygdrive[0] != 0) {
+        root = cygdrive;
+        rest = name + 11;
+    } else if (!isShare(name) && !(isDrive(name) && isSeparator(name[2]))) {
+        if (isSeparator(name[0])) return false; // the layer's own tree
+        root = baseFolder(name);
+        if (root == nullptr) return false;
+        rest = isDrive(name) ? name + 2 : name;
+    }
+    size_t floor = appendRoot(p, root);
+    if (floor == 0) return false;
+    appendParts(p, root, floor);
+    appendParts(p, rest, floor);
+    if (p.length == floor) append(p, L"\\", 1); // "\\?\C:" alone would name the volume
+    return p.fits;
+}
+
+namespace {
+
 int byBytes(const void* a, const void* b) {
     return strcmp(text + *static_cast<const size_t*>(a), text + *static_cast<const size_t*>(b));
 }
 
 // Adds the names that the pattern in word matches, sorted, each behind the
 // pattern's folder part as written; wildcards count in the last part only.
-// False, with nothing added, when nothing matches.
+// The folder is listed as the layer takes its name, so that what is listed
+// is what opens. False, with nothing added, when nothing matches.
 bool expand() {
     size_t folderLen = 0;
     for (size_t i = 0; word[i] != 0; i++)
         if (word[i] == L'/' || word[i] == L'\\' || word[i] == L':') folderLen = i + 1;
     wmemcpy(search, word, folderLen);
     wcscpy(search + folderLen, L"*");
+    static wchar_t listed[folderCapacity + 8];
+    if (!layerPath(search, listed, sizeof listed / sizeof *listed)) return false;
     WIN32_FIND_DATAW found;
-    HANDLE dir = FindFirstFileW(search, &found);
+    HANDLE dir = FindFirstFileW(listed, &found);
     if (dir == INVALID_HANDLE_VALUE) return false;
     size_t first = argCount;
     do {

@@ -70,54 +70,27 @@ bool writeStdout(const char* bytes, size_t n) {
 
 #else // the Win32 C library
 
-namespace {
-
-// Opens a file by its wide name. A name whose full path is too long for the
-// classic limit opens through the "\\?\" form of that full path, which knows
-// no such limit whatever the system's long-path setting. The full path is what
-// Windows itself makes of a name (slashes turned, "." and ".." resolved,
-// trailing dots and blanks dropped), so the prefixed form names the same file.
-// Every shorter name opens as given, as it always did, and so do device paths
-// ("\\.\NUL", what NUL turns into) and names already in "\\?\" form.
-FILE* openWide(const wchar_t* name) {
-    constexpr DWORD pathCapacity = 32768; // the longest path Windows takes
-    constexpr size_t room = 8;            // for the prefix
-    static wchar_t prefixed[room + pathCapacity];
-    wchar_t* full = prefixed + room;
-    DWORD length = GetFullPathNameW(name, pathCapacity, full, nullptr);
-    if (length < MAX_PATH || length >= pathCapacity) return _wfopen(name, L"rb");
-    const wchar_t* prefix;
-    size_t skip; // characters of the full path that the prefix stands for
-    if (full[1] == L':' && full[2] == L'\\') {
-        prefix = L"\\\\?\\";
-        skip = 0;
-    } else if (full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.') {
-        prefix = L"\\\\?\\UNC"; // \\server\share becomes \\?\UNC\server\share
-        skip = 1;
-    } else {
-        return _wfopen(name, L"rb");
-    }
-    size_t prefixLength = wcslen(prefix);
-    wchar_t* start = full + skip - prefixLength;
-    wmemcpy(start, prefix, prefixLength);
-    return _wfopen(start, L"rb");
-}
-
-} // namespace
-
 #if ZEBRIN_UTF8_NAMES
+
+// The POSIX layer's own meaning of a name (build/posix32): its "\\?\" form,
+// written to path, which holds capacity characters; false for a name that
+// names no place this build can reach.
+bool layerPath(const wchar_t* name, wchar_t* path, size_t capacity);
 
 namespace {
 
 // The program's texts are UTF-8, as the POSIX layer hands them over
 // (build/posix32); the file system takes UTF-16. Strictly: a text that is no
 // UTF-8, such as the layer's form of an unpaired surrogate, names no file
-// rather than one with a replacement character.
+// rather than one with a replacement character. The file opens as the layer
+// opens it, never through Win32's meaning of the name.
 FILE* openByName(const char* fname, uint32_t) {
     static wchar_t wide[fnameCapacity];
+    static wchar_t path[32768 + 8]; // the longest path Windows takes, and "\\?\UNC"
     if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, fname, -1, wide, fnameCapacity) == 0)
         return nullptr;
-    return openWide(wide);
+    if (!layerPath(wide, path, sizeof path / sizeof *path)) return nullptr;
+    return _wfopen(path, L"rb");
 }
 
 } // namespace
@@ -132,6 +105,49 @@ extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int ex
                               StartupInfo* info);
 
 namespace {
+
+// Opens a file by its wide name, with Windows' meaning of it. A name whose
+// full path is too long for the classic limit opens through the "\\?\" form
+// of that full path, which knows no such limit whatever the system's long-path
+// setting. The full path is what Windows itself makes of a name (slashes
+// turned, "." and ".." resolved, trailing dots and blanks dropped), so the
+// prefixed form names the same file; a drive's device path ("\\.\C:\...")
+// becomes the same path with "?" for ".". Every shorter name opens as given,
+// as it always did, and so do other device paths ("\\.\NUL", what NUL turns
+// into) and names already in "\\?\" form. "\??\" is the system's own
+// spelling of "\\?\", which Win32 would take for a folder "??" on the
+// current drive: such a name opens in the "\\?\" spelling.
+FILE* openWide(const wchar_t* name) {
+    constexpr DWORD pathCapacity = 32768; // the longest path Windows takes
+    constexpr size_t room = 8;            // for the prefix
+    static wchar_t prefixed[room + pathCapacity];
+    wchar_t* full = prefixed + room;
+    if (wcsncmp(name, L"\\??\\", 4) == 0) {
+        wcscpy(full, name);
+        full[1] = L'\\';
+        return _wfopen(full, L"rb");
+    }
+    DWORD length = GetFullPathNameW(name, pathCapacity, full, nullptr);
+    if (length < MAX_PATH || length >= pathCapacity) return _wfopen(name, L"rb");
+    const wchar_t* prefix;
+    size_t skip; // characters of the full path that the prefix stands for
+    if (full[1] == L':' && full[2] == L'\\') {
+        prefix = L"\\\\?\\";
+        skip = 0;
+    } else if (wcsncmp(full, L"\\\\.\\", 4) == 0 && full[5] == L':' && full[6] == L'\\') {
+        prefix = L"\\\\?\\";
+        skip = 4;
+    } else if (full[0] == L'\\' && full[1] == L'\\' && full[2] != L'?' && full[2] != L'.') {
+        prefix = L"\\\\?\\UNC"; // \\server\share becomes \\?\UNC\server\share
+        skip = 1;
+    } else {
+        return _wfopen(name, L"rb");
+    }
+    size_t prefixLength = wcslen(prefix);
+    wchar_t* start = full + skip - prefixLength;
+    wmemcpy(start, prefix, prefixLength);
+    return _wfopen(start, L"rb");
+}
 
 wchar_t** wideArgs;
 char** narrowArgs;

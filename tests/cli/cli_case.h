@@ -27,8 +27,8 @@ inline CaseFile sparseFile(const std::string& name, uint64_t length,
 struct CliCase {
     std::string name;
     std::vector<CaseFile> files;
-    std::vector<std::string> args;
-    std::string out; // "@USAGE@" stands for the banner and usage text
+    std::vector<std::string> args; // "@DIR@", here and in out, is the case's folder
+    std::string out;               // "@USAGE@" stands for the banner and usage text
     int status;
     unsigned on = AllDeliverables; // where the case holds as written
 };

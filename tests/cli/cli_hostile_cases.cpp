@@ -166,6 +166,41 @@ void addLookAlikeCases(std::vector<CliCase>& cases) {
     }
 }
 
+// Names that Win32 would change: a trailing dot or blank dropped, a device's
+// name. The POSIX layer opens them as they stand, each by pattern and by name;
+// con32 keeps Windows' meaning, as cmd users expect. Where Win32 had its way
+// on the layer, a file was compared with itself and found equal to another.
+void addWin32MeaningCases(std::vector<CliCase>& cases) {
+    const std::string fourDiffer = "00000000: 41 42\n00000001: 41 42\n00000002: 41 42\n"
+                                   "00000003: 41 42\n 4 (0x4) differences encountered\n\n";
+    const char* pairs[][2] = {{"report", "report."}, {"memo", "memo "}};
+    for (auto& pair : pairs) {
+        std::string plain = pair[0], other = pair[1];
+        std::vector<CaseFile> files{{plain, "AAAA"}, {other, "BBBB"}};
+        std::string out = "Comparing files " + plain + " and " + other + "\n" + fourDiffer;
+        cases.push_back({plain + " and " + other + " by pattern",
+                         files,
+                         {plain.substr(0, 3) + "*"},
+                         out,
+                         9,
+                         Posix32});
+        cases.push_back(
+            {plain + " and " + other + " by name", files, {plain, other}, out, 9, Posix | Posix32});
+    }
+    cases.push_back({"trailing dot dropped on con32",
+                     {{"report", "AAAA"}, {"report.", "BBBB"}},
+                     {"report", "report."},
+                     "Comparing files report and report.\nFC: no differences encountered\n\n",
+                     0,
+                     Con32});
+    cases.push_back({"file named like a device",
+                     {{"nul", sixteen}, {"b", sixteen}},
+                     {"nul", "b"},
+                     "Comparing files nul and b\nFC: no differences encountered\n\n",
+                     0,
+                     Posix | Posix32});
+}
+
 } // namespace
 
 std::vector<CliCase> hostileNameCases() {
@@ -294,6 +329,19 @@ std::vector<CliCase> hostileNameCases() {
          {"a.bin", "* .bin"},
          "Can't open for read file: '* .bin'\n",
          255},
+        // Wine's drive Z: is the Unix root, where the case's folder lies.
+        {"drive path of the layer",
+         ab,
+         {"/cygdrive/z@DIR@/a", "b"},
+         "Comparing files /cygdrive/z@DIR@/a and b\nFC: no differences encountered\n\n",
+         0,
+         Posix32},
+        {"path of the layer's own tree is refused, never taken on the current drive",
+         ab,
+         {"@DIR@/a", "b"},
+         "Can't open for read file: '@DIR@/a'\n",
+         255,
+         Posix32},
         {"name over 260 characters",
          {{longFolder, "", true}, {longName, sixteen}, {"b", sixteen}},
          {longName, "b"},
@@ -302,6 +350,7 @@ std::vector<CliCase> hostileNameCases() {
     };
     addNonAsciiNameCases(cases);
     addLookAlikeCases(cases);
+    addWin32MeaningCases(cases);
     return cases;
 }
 
