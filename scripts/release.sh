@@ -27,7 +27,7 @@ git rev-parse --verify -q HEAD > /dev/null || {
   exit 1
 }
 bash scripts/ensure-packages.sh cmake make g++ g++-i686-linux-gnu g++-mingw-w64-i686 binutils \
-  dpkg-dev build-essential debhelper libgtest-dev libgmock-dev libc6:i386 libstdc++6:i386 zip
+  dpkg-dev build-essential debhelper libgtest-dev libgmock-dev libc6:i386 zip
 
 # Nothing of the caller's environment may reach the bytes.
 unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS CMAKE_GENERATOR CMAKE_TOOLCHAIN_FILE DEB_BUILD_OPTIONS \
