@@ -26,7 +26,7 @@ tarball=$cache/zebrin-bookworm-$arch-$key.tar
 if [ ! -f "$tarball" ]; then
   echo "making a bare Debian 12 for $arch with the build dependencies: $tarball"
   mkdir -p "$cache"
-  mmdebstrap --quiet --variant=buildd --architectures="$arch" \
+  mmdebstrap --quiet --variant=buildd --architectures="$arch" --format=tar \
     --customize-hook="copy-in $dsc /tmp" \
     --customize-hook="chroot \"\$1\" apt-get build-dep -y -q /tmp/$(basename "$dsc")" \
     --customize-hook="rm \"\$1/tmp/$(basename "$dsc")\"" \
