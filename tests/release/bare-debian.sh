@@ -47,6 +47,7 @@ cp /etc/resolv.conf "$root/etc/resolv.conf"
 # The builder's account, as a build machine's: the build doesn't run as root.
 echo 'builder:x:1000:1000::/build:/bin/sh' >> "$root/etc/passwd"
 echo 'builder:x:1000:' >> "$root/etc/group"
+echo 'builder:*:20000:0:99999:7:::' >> "$root/etc/shadow"
 mkdir "$root/build"
 dcmd cp "$dsc" "$root/build/"
 chown -R 1000:1000 "$root/build"
@@ -73,7 +74,9 @@ fi
 
 echo "autopkgtest of the packages built, in the same system"
 status=0
-in_root sh -c "apt-get install -y -q --no-install-recommends autopkgtest > /dev/null &&
+# (mmdebstrap leaves no package lists behind.)
+in_root sh -c "apt-get update -q > /dev/null &&
+  apt-get install -y -q --no-install-recommends autopkgtest > /dev/null &&
   autopkgtest --user=builder --output-dir=/build/autopkgtest \
     /build/zebrin_*_$arch.deb /build/$name -- null" > "$out/autopkgtest.log" 2>&1 || status=$?
 cp -r "$root/build/autopkgtest" "$out/" 2> /dev/null || true
