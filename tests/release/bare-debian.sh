@@ -8,8 +8,8 @@
 #
 # The bare system with the build dependencies is made once with mmdebstrap
 # and kept as a tarball in ZEBRIN_CHROOT_CACHE (default: $TMPDIR, or /tmp),
-# named by ARCH and a hash of the build dependencies; each build unpacks a
-# fresh copy, which is removed afterwards.
+# named by ARCH and a hash of the build dependencies and this machine's
+# toolchain; each build unpacks a fresh copy, which is removed afterwards.
 set -euo pipefail
 arch=$1 dsc=$(realpath "$2") out=$3
 mkdir -p "$out"
@@ -20,7 +20,11 @@ bash "$(dirname "$0")/../../scripts/ensure-packages.sh" mmdebstrap dpkg-dev devs
 mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2> /dev/null || true)
 [ -n "$mirror" ] || mirror=$(awk '/^deb / { print $2; exit }' /etc/apt/sources.list)
 builddeps=$(sed -n '/^Build-Depends:/,/^[^ ]/p' "$dsc" | sed '$d')
-key=$(printf '%s\n' "$arch" "$mirror" "$builddeps" | sha256sum | cut -c1-16)
+# A rebuild gives the same bytes only with the same tools: the system is made
+# again when this machine's toolchain changes (its newer versions come from
+# the same mirror).
+tools=$(dpkg-query -W binutils cmake debhelper dpkg-dev g++ libc6-dev libstdc++6 2> /dev/null || true)
+key=$(printf '%s\n' "$arch" "$mirror" "$builddeps" "$tools" | sha256sum | cut -c1-16)
 cache=${ZEBRIN_CHROOT_CACHE:-${TMPDIR:-/tmp}}
 tarball=$cache/zebrin-bookworm-$arch-$key.tar
 if [ ! -f "$tarball" ]; then

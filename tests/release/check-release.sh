@@ -244,6 +244,8 @@ tally_of rebuild $same 2
 # Each test's line of autopkgtest's summary: NAME PASS, FAIL, SKIP...
 summary=$bare/autopkgtest/summary
 tally_of autopkgtest "$(grep -c ' PASS' "$summary" 2> /dev/null) $(grep -c . "$summary" 2> /dev/null)"
+# (Both builds take their tools from the same mirror: this machine's must be
+# up to date with it.)
 [ $same -eq 2 ] || fail "the packages rebuilt from the .dsc aren't the bytes of dist/"
 [ $autopkgtest -eq 0 ] || fail "the autopkgtest failed (status $autopkgtest)"
 # blhc reads the build's compiler lines and names any that lacks dpkg's flags.
