@@ -19,6 +19,7 @@ def parse_args():
     p.add_argument("--inputs", required=True)
     p.add_argument("--rounds", type=int, default=5)
     p.add_argument("--zebrin", required=True)
+    p.add_argument("--zebrin-package", default="", help="built as the Debian package builds it")
     p.add_argument("--zebrin-linux", default="")
     p.add_argument("--zebrin-reads", default="", help="zebrin that never maps")
     p.add_argument("--zebrin-mapped", default="", help="zebrin that always maps, without the trial")
@@ -47,6 +48,8 @@ def workloads(a):
 
     def zebrins(sw, x, y, sink):
         tools = [("zebrin", [a.zebrin] + sw + [f(x), f(y)], sink)]
+        if a.zebrin_package:
+            tools.append(("zebrin (package)", [a.zebrin_package] + sw + [f(x), f(y)], sink))
         if a.zebrin_linux:
             tools.append(("zebrin-linux", [a.zebrin_linux] + sw + [f(x), f(y)], sink))
         if a.zebrin_reads:

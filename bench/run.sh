@@ -27,12 +27,22 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-bash scripts/ensure-packages.sh g++ g++-i686-linux-gnu libc6:i386 cmake make time diffutils python3
+bash scripts/ensure-packages.sh g++ g++-i686-linux-gnu libc6:i386 cmake make time diffutils python3 \
+  dpkg-dev
 source scripts/lib/i386.sh
 
 echo "== building" >&2
 cmake --preset release -DZEBRIN_TESTS=OFF > /dev/null
 cmake --build --preset release --parallel 2 > /dev/null
+# The program as the Debian package builds it: dpkg-buildflags' flags with the
+# package's hardening, and no build type of ours, as dh_auto_configure has it.
+(
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  eval "$(dpkg-buildflags --export=sh)"
+  CXXFLAGS="$CXXFLAGS $CPPFLAGS" cmake -S . -B out/bench-package -DCMAKE_BUILD_TYPE=None \
+    -DZEBRIN_TESTS=OFF -DZEBRIN_WERROR=OFF > /dev/null
+  cmake --build out/bench-package --parallel 2 > /dev/null
+)
 linux_args=()
 if ! zebrin_runs_i386; then
   # Under emulation a timing says nothing about the program.
@@ -83,8 +93,10 @@ echo "== making inputs in $tmp ($need_mib MiB)" >&2
 
 echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, rounds: $rounds"
 python3 bench/bench.py --inputs "$tmp" --rounds "$rounds" --zebrin "$root/out/release/zebrin" \
-  --zebrin-reads "$bin/zebrin_reads" --zebrin-mapped "$bin/zebrin_mapped" "${linux_args[@]}" --read-floor "$bin/read_floor" \
-  --map-floor "$bin/map_floor" --print-floor "$bin/print_floor" --only "$only"
+  --zebrin-reads "$bin/zebrin_reads" --zebrin-mapped "$bin/zebrin_mapped" \
+  --zebrin-package "$root/out/bench-package/zebrin" "${linux_args[@]}" \
+  --read-floor "$bin/read_floor" --map-floor "$bin/map_floor" --print-floor "$bin/print_floor" \
+  --only "$only"
 
 if [ $memcmp -eq 1 ]; then
   bash bench/memcmp.sh

@@ -2,10 +2,19 @@
 # ensure-packages.sh PACKAGE... : installs the Debian packages that are missing.
 # Run as root (or with sudo on the path); does nothing when all are there.
 set -euo pipefail
+# installed PACKAGE: PACKAGE (this machine's architecture, or all, unless the
+# name says which) is installed. A package installed for two architectures
+# answers once for each.
+installed() {
+  case "$1" in
+    *:*) dpkg-query -W -f='${db:Status-Status}\n' "$1" 2> /dev/null | grep -qx installed ;;
+    *) dpkg-query -W -f='${db:Status-Status} ${Architecture}\n' "$1" 2> /dev/null |
+      grep -Eqx "installed ($(dpkg --print-architecture)|all)" ;;
+  esac
+}
 missing=()
 for p in "$@"; do
-  # One line per installed architecture: libgtest-dev may be there for amd64 and i386.
-  dpkg-query -W -f='${db:Status-Status}\n' "$p" 2> /dev/null | grep -x installed > /dev/null || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""

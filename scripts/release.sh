@@ -4,19 +4,21 @@
 #   zebrin_VERSION-REV.dsc           the Debian source package: the above and
 #   zebrin_VERSION-REV.debian.tar.xz   the commit's debian/
 #   zebrin_VERSION-REV_amd64.deb     the native build, as a Debian package
-#   zebrin_VERSION-REV_i386.deb      zebrin-linux, as a Debian package
+#   zebrin_VERSION-REV_i386.deb      the same for i386, built the same way
 #   zebrin-dbgsym_VERSION-REV_*.deb  the debug symbols of both
 #   zebrin-VERSION-win32.zip         zebrin-con32.exe, zebrin-posix32.exe,
 #                                    README.txt, LICENSE.txt (CR LF)
-#   zebrin-linux                     the i386 package's program, for other systems
+#   zebrin-linux                     the stand-alone i386 program (linux preset),
+#                                    stripped, for systems without dpkg
 #   SHA256SUMS                       the sums of all of the above
 # The packages are built from that source package by dpkg-buildpackage, i386
 # by cross-building; the .buildinfo and .changes files, which describe the
 # build machine, are left out. Everything is built in a temporary folder,
 # never from uncommitted changes, and the same commit gives the same bytes in
-# any folder at any time: dates come from the commit, archives list their
-# files in a fixed order with fixed owners, modes and dates, compressors run
-# one thread. Installs what it needs when missing.
+# any folder at any time: dates come from debian/changelog, as they do when
+# anyone rebuilds the packages from the source package alone; archives list
+# their files in a fixed order with fixed owners, modes and dates; compressors
+# run one thread. Installs what it needs when missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -32,8 +34,6 @@ unset CFLAGS CXXFLAGS CPPFLAGS LDFLAGS CMAKE_GENERATOR CMAKE_TOOLCHAIN_FILE DEB_
   DEB_BUILD_PROFILES DEB_BUILD_MAINT_OPTIONS
 export LC_ALL=C TZ=UTC DPKG_DEB_THREADS_MAX=1
 umask 022
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
-export SOURCE_DATE_EPOCH
 version=$(sed -n 's/^project(zebrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 debversion=$(dpkg-parsechangelog -l debian/changelog -S Version)
 case "$debversion" in
@@ -41,6 +41,9 @@ case "$debversion" in
   *) echo "release.sh: debian/changelog is at $debversion, CMakeLists.txt at $version" >&2
      exit 1 ;;
 esac
+# The date dpkg-buildpackage gives a build of the source package by itself.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l debian/changelog -S Timestamp)
+export SOURCE_DATE_EPOCH
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "release.sh: uncommitted changes are not in the release; it is made from HEAD" >&2
 fi
@@ -79,10 +82,10 @@ build_debs() {
   cp "$stage/build-$arch"/*.deb "$out/"
 }
 build_debs amd64 -b
-# The tests ran in the amd64 build; cross-built, they could not run.
+# Built as on every architecture, but cross-built, so its tests can't run here.
 DEB_BUILD_OPTIONS=nocheck build_debs i386 -B -a i386 -Pnocheck
 
-for preset in con32 posix32; do
+for preset in linux con32 posix32; do
   echo "== $preset build"
   (cd "$src" && cmake --preset "$preset" -DZEBRIN_TESTS=OFF > /dev/null &&
     cmake --build --preset "$preset" --parallel "$(nproc)" > /dev/null)
@@ -101,8 +104,9 @@ touch -d "@$SOURCE_DATE_EPOCH" "$zip_dir"/*
 (cd "$zip_dir" && zip -X -D -9 -q "$out/zebrin-$version-win32.zip" \
   zebrin-con32.exe zebrin-posix32.exe README.txt LICENSE.txt)
 
-dpkg-deb --fsys-tarfile "$out/zebrin_${debversion}_i386.deb" | tar -xO ./usr/bin/zebrin \
-  > "$out/zebrin-linux"
+# Stripped as the packages' programs are; its build carries no debug information.
+i686-linux-gnu-strip --remove-section=.comment --strip-unneeded -o "$out/zebrin-linux" \
+  "$src/out/linux/zebrin-linux"
 chmod 0755 "$out/zebrin-linux"
 cp "$stage/$orig" "$dsc" "$stage/zebrin_$debversion.debian.tar.xz" "$out/"
 (cd "$out" && sha256sum -- * > SHA256SUMS)

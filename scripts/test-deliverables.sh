@@ -5,7 +5,10 @@
 #   it does:    zebrin-linux itself, the two PE32 files under Wine;
 #   it doesn't: zebrin-linux itself under qemu-i386; 64-bit twins of the two
 #               Win32 programs (same sources, same settings) under 64-bit
-#               Wine; the shipped PE32 files only in a short smoke run.
+#               Wine; the shipped PE32 files only in a short smoke run; and
+#               the test suite only compiled for i386, as a native i386 build
+#               of the package compiles it (the release check builds that
+#               where i386 programs run).
 # Ends with a table of what ran. Called by scripts/test.sh after the native
 # builds; installs its toolchains, Wine and qemu when missing.
 set -euo pipefail
@@ -15,8 +18,9 @@ bash scripts/ensure-packages.sh g++-i686-linux-gnu g++-mingw-w64-i686 binutils \
   binutils-mingw-w64-i686 wine wine32:i386 libc6:i386
 presets=(linux con32 posix32)
 if ! zebrin_runs_i386; then
-  bash scripts/ensure-packages.sh qemu-user g++-mingw-w64-x86-64 wine64
-  presets+=(con32-twin64 posix32-twin64)
+  bash scripts/ensure-packages.sh qemu-user g++-mingw-w64-x86-64 wine64 libgtest-dev:i386 \
+    libgmock-dev:i386
+  presets+=(con32-twin64 posix32-twin64 i386-tests)
 fi
 echo "== $(zebrin_i386_path_line)"
 jobs=$(nproc)

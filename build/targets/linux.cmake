@@ -6,7 +6,6 @@ set(ZEBRIN_SLASH_SWITCH 0)
 set(ZEBRIN_POSIX_FILES 1)
 set(ZEBRIN_EXIT_LOW_EIGHT_BITS 0)
 set(ZEBRIN_OUTPUT_NAME zebrin-linux)
-# Not stripped at link time: the Debian package build strips it and keeps its
-# debug symbols for the -dbgsym package; the loose zebrin-linux of a release
-# is the packaged program.
+# Not stripped at link time: the tests run this build, and scripts/release.sh
+# strips the copy a release ships.
 set(ZEBRIN_LINK_OPTIONS -static-libstdc++ -static-libgcc)

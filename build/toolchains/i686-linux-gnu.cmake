@@ -2,7 +2,10 @@
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu)
+# Libraries come from the cross compiler's own folder or, for the tests'
+# GoogleTest, from Debian's i386 architecture (libgtest-dev:i386).
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu /)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -61,7 +61,7 @@ std::vector<Diff> cmpDiffs(const std::string& dir, const RunOptions& o) {
 
 struct ZebrinResult {
     std::vector<Diff> diffs;
-    long summaryCount = -1; // -1: no count in the summary
+    int64_t summaryCount = -1; // -1: no count in the summary
     int status = 0;
 };
 

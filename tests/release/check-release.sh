@@ -3,17 +3,26 @@
 # different folders, the second under another umask, time zone and git
 # settings, and checks that both give the same SHA256SUMS; then checks the
 # files of one of them: the list of dist/, each Debian package's control
-# fields and contents, the hardening of both ELF programs, the debug symbols,
+# fields and contents, the hardening of the ELF programs, the debug symbols,
 # what lintian says of every package, the Win32 archive and the source
-# package.
-# It runs the native program of the amd64 package and nothing else: no
-# package is installed, and no 32-bit program is started.
+# package. Then it builds the source package alone in a bare Debian 12 as a
+# build machine does (tests/release/bare-debian.sh), checks that the amd64
+# packages come out byte for byte as in dist/ and that blhc finds every
+# compiler flag in place, and runs the packages' autopkgtest there; where this
+# machine runs i386 programs, it builds and tests the source package in a
+# bare i386 Debian 12 too.
+# On this machine it runs the native program of the amd64 package and
+# nothing else: no package is installed here, and no 32-bit program is started
+# but in the bare i386 system.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-# The tally for the test script's closing table, when it asks for one.
-tally() {
-  [ -z "${ZEBRIN_RESULTS:-}" ] || echo "$*" > "$ZEBRIN_RESULTS/release.check"
+source scripts/lib/i386.sh
+# The tallies for the test script's closing table, when it asks for them:
+# tally_of NAME "PASSED TOTAL" or "not run: why".
+tally_of() {
+  [ -z "${ZEBRIN_RESULTS:-}" ] || echo "${*:2}" > "$ZEBRIN_RESULTS/release.$1"
 }
+tally() { tally_of check "$@"; }
 fail() {
   echo "FAIL: $*" >&2
   tally 0 1
@@ -28,7 +37,7 @@ if [ "$(git rev-parse --show-toplevel 2> /dev/null)" != "$PWD" ]; then
 fi
 # File lists are compared in byte order, as release.sh writes SHA256SUMS.
 export LC_ALL=C
-bash scripts/ensure-packages.sh git dpkg-dev lintian unzip binutils devscripts
+bash scripts/ensure-packages.sh git dpkg-dev lintian unzip binutils devscripts blhc
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-release-check.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 head=$(git rev-parse HEAD)
@@ -142,7 +151,6 @@ drwxr-xr-x root/root ./usr/share/man/man1/
   if [ "$arch" = i386 ]; then
     grep -Eq 'Class: +ELF32' <<< "$header" && grep -Eq 'Machine: +Intel 80386' <<< "$header" ||
       fail "i386: /usr/bin/zebrin isn't an i386 program"
-    cmp "$program" "$dist/zebrin-linux" || fail "i386: /usr/bin/zebrin isn't zebrin-linux"
   else
     grep -Eq 'Class: +ELF64' <<< "$header" && grep -Eq 'Machine: +Advanced Micro Devices X86-64' \
       <<< "$header" || fail "amd64: /usr/bin/zebrin isn't an x86-64 program"
@@ -172,10 +180,20 @@ drwxr-xr-x root/root ./usr/share/man/man1/
     fail "$arch: $debug has no debug information"
 done
 
+echo "== zebrin-linux"
+header=$(readelf -h "$dist/zebrin-linux")
+grep -Eq 'Class: +ELF32' <<< "$header" && grep -Eq 'Machine: +Intel 80386' <<< "$header" ||
+  fail "zebrin-linux isn't an i386 program"
+needed=$(readelf -d "$dist/zebrin-linux" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+[ "$needed" = libc.so.6 ] || fail "zebrin-linux needs $(echo $needed), not just libc.so.6"
+hardening-check --nocfprotection "$dist/zebrin-linux" || fail "zebrin-linux isn't hardened"
+
 echo "== lintian"
-# Every tag down to pedantic fails, unless overridden in debian/ with its reason.
-(cd "$dist" && lintian --pedantic -I --fail-on error,warning,info,pedantic \
-  "zebrin_$debversion.dsc" $debs) || fail "lintian reports tags that aren't overridden"
+# Every tag down to pedantic and experimental fails, unless overridden in
+# debian/ with its reason.
+(cd "$dist" && lintian --pedantic -I -E --display-experimental \
+  --fail-on error,warning,info,pedantic,experimental "zebrin_$debversion.dsc" $debs) ||
+  fail "lintian reports tags that aren't overridden"
 
 echo "== zebrin-$version-win32.zip"
 zip=$dist/zebrin-$version-win32.zip
@@ -204,5 +222,46 @@ echo "== source package"
 diff -r -x .pc "$tmp/commit" "$tmp/unpacked" > /dev/null ||
   fail "the source package doesn't unpack to the commit's files"
 
+# A build machine's build: the .dsc alone, in a system that has nothing else.
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "== the source package built alone in a bare Debian 12 (amd64), and its autopkgtest"
+bare=$tmp/bare-amd64
+autopkgtest=0
+$sudo bash tests/release/bare-debian.sh amd64 "$dist/zebrin_$debversion.dsc" "$bare" ||
+  autopkgtest=$?
+[ -f "$bare/zebrin_${debversion}_amd64.deb" ] || fail "the bare build from the .dsc failed"
+same=0
+for deb in "zebrin_${debversion}_amd64.deb" "zebrin-dbgsym_${debversion}_amd64.deb"; do
+  if cmp "$bare/$deb" "$dist/$deb"; then
+    same=$((same + 1))
+  else
+    diff <(dpkg-deb -I "$bare/$deb"; dpkg-deb -c "$bare/$deb") \
+      <(dpkg-deb -I "$dist/$deb"; dpkg-deb -c "$dist/$deb") || true
+  fi
+done
+tally_of rebuild $same 2
+# Each test's line of autopkgtest's summary: NAME PASS, FAIL, SKIP...
+summary=$bare/autopkgtest/summary
+tally_of autopkgtest "$(grep -c ' PASS' "$summary" 2> /dev/null) $(grep -c . "$summary" 2> /dev/null)"
+# (Both builds take their tools from the same mirror: this machine's must be
+# up to date with it.)
+[ $same -eq 2 ] || fail "the packages rebuilt from the .dsc aren't the bytes of dist/"
+[ $autopkgtest -eq 0 ] || fail "the autopkgtest failed (status $autopkgtest)"
+# blhc reads the build's compiler lines and names any that lacks dpkg's flags.
+blhc --all --debian "$bare/build.log" || fail "blhc: flags missing from the build (above)"
+
+if zebrin_runs_i386; then
+  echo "== the source package built alone in a bare i386 Debian 12, with its tests"
+  bare=$tmp/bare-i386
+  $sudo bash tests/release/bare-debian.sh i386 "$dist/zebrin_$debversion.dsc" "$bare" ||
+    fail "the i386 build or its autopkgtest failed"
+  # ctest's last words in the build: "100% tests passed, 0 tests failed out of N".
+  tally_of i386 "$(sed -n 's/.* tests passed, \([0-9]*\) tests failed out of \([0-9]*\)$/\1 \2/p' \
+    "$bare/build.log" | awk '{ print $2 - $1, $2 }')"
+else
+  tally_of i386 "not run: this machine can't run i386 programs"
+fi
+
 tally 1 1
-echo "release check passed: the same SHA256SUMS twice, packages, hardening, debug symbols, archives and lintian"
+echo "release check passed: the same SHA256SUMS twice, packages, hardening, debug symbols, archives, lintian, the rebuild from the .dsc, blhc and the autopkgtest"

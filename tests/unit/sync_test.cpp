@@ -85,7 +85,8 @@ struct PairMaker {
             Bytes tail = periodic(len2 + below(40), 1 + below(6), alphabet);
             Bytes b1 = randomBytes(below(len2 / 2 + 2), alphabet);
             b1.insert(b1.end(), tail.begin(), tail.end());
-            Bytes b2(tail.begin(), tail.begin() + len2);
+            Bytes b2 = tail;
+            b2.resize(len2);
             maybeFlip(b1);
             return {b1, b2};
         }
@@ -93,7 +94,8 @@ struct PairMaker {
             Bytes tail = periodic(len1 + below(40), 1 + below(6), alphabet);
             Bytes b2 = randomBytes(below(len1 / 2 + 2), alphabet);
             b2.insert(b2.end(), tail.begin(), tail.end());
-            Bytes b1(tail.begin(), tail.begin() + len1);
+            Bytes b1 = tail;
+            b1.resize(len1);
             maybeFlip(b2);
             return {b1, b2};
         }
