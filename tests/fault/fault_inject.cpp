@@ -26,6 +26,11 @@
 //   ZEBRIN_FAULT_STDOUT  eagain:N (the N-th write, counted from 1, fails once
 //                        with EAGAIN), most:N (every write takes at most N
 //                        bytes)
+// The library stands in for the C library's entry points under their own
+// names, the 32-bit-offset ones and their 64-bit twins alike, so it sees the
+// C library's own declarations (with 64-bit offsets, mmap would name
+// mmap64); its own offsets are 64 bits wide on every target.
+#undef _FILE_OFFSET_BITS
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -44,12 +49,12 @@ struct Fault {
     const char* path;
     dev_t dev;
     ino_t ino;
-    off_t at;
+    off64_t at;
 };
 
 Fault faults[2];
 char action; // 'e', 't', 'x' or 'o'
-off_t size;
+off64_t size;
 bool loaded;
 
 void loadSpot(Fault& f, const char* path, const char* at) {
@@ -85,13 +90,13 @@ void loadFaults() {
 }
 
 // The fault whose offset a read of n bytes from pos on fd covers, or null.
-Fault* coveringFault(int fd, off_t pos, size_t n) {
+Fault* coveringFault(int fd, off64_t pos, size_t n) {
     loadFaults();
     struct stat st;
     if (n == 0 || pos < 0 || fstat(fd, &st) != 0) return nullptr;
     for (Fault& f : faults)
         if (f.armed && st.st_dev == f.dev && st.st_ino == f.ino && pos <= f.at &&
-            f.at - pos < static_cast<off_t>(n))
+            f.at - pos < static_cast<off64_t>(n))
             return &f;
     return nullptr;
 }
@@ -106,19 +111,19 @@ void noteMet(const char* where) {
 
 // Does what the read meets; for a bad spot, how many bytes of the read come
 // before it (the rest fails), else the whole n.
-size_t applyFault(Fault& f, int fd, off_t pos, size_t n, const char* where = "read\n") {
+size_t applyFault(Fault& f, int fd, off64_t pos, size_t n, const char* where = "read\n") {
     if (f.spent) return n;
     noteMet(where);
     if (action == 'e') return static_cast<size_t>(f.at - pos);
     f.spent = true;
     if (action == 'o') return static_cast<size_t>(f.at - pos);
     struct stat st;
-    off_t length = size;
+    off64_t length = size;
     if (action == 'x') {
         if (fstat(fd, &st) != 0) abort();
         length = st.st_size + size;
     }
-    if (truncate(f.path, length) != 0) abort();
+    if (truncate64(f.path, length) != 0) abort();
     return n;
 }
 
@@ -134,7 +139,7 @@ template <typename Fn> Fn nextDefinition(const char* name) {
 template <typename Real>
 size_t readStream(void* buf, size_t itemSize, size_t n, FILE* stream, Real real) {
     size_t bytes = itemSize * n;
-    off_t pos = ftello(stream);
+    off64_t pos = ftello64(stream);
     Fault* f = coveringFault(fileno(stream), pos, bytes);
     if (f == nullptr) return real(buf, itemSize, n);
     size_t before = applyFault(*f, fileno(stream), pos, bytes);
@@ -148,7 +153,7 @@ size_t readStream(void* buf, size_t itemSize, size_t n, FILE* stream, Real real)
 
 // A descriptor read through real (buf, n), with the fault that covers it.
 template <typename Real> ssize_t readFd(int fd, void* buf, size_t n, Real real) {
-    off_t pos = lseek(fd, 0, SEEK_CUR);
+    off64_t pos = lseek64(fd, 0, SEEK_CUR);
     Fault* f = coveringFault(fd, pos, n);
     if (f == nullptr) return real(buf, n);
     size_t before = applyFault(*f, fd, pos, n);
@@ -194,7 +199,7 @@ namespace {
 
 // A mapping through real (addr, n), with the fault that covers it: a bad spot's
 // page is overlaid with a page of an empty file, which faults when read.
-template <typename Real> void* mapFd(int fd, off_t pos, size_t n, Real real) {
+template <typename Real> void* mapFd(int fd, off64_t pos, size_t n, Real real) {
     Fault* f = coveringFault(fd, pos, n);
     if (f == nullptr || f->spent) return real(nullptr, n);
     // A bad spot faults in a mapping, one that reads get past included: the
@@ -206,7 +211,7 @@ template <typename Real> void* mapFd(int fd, off_t pos, size_t n, Real real) {
         applyFault(*f, fd, pos, n, "map\n");
     void* mapped = real(nullptr, n);
     if (mapped == MAP_FAILED || !badSpot) return mapped;
-    off_t page = sysconf(_SC_PAGESIZE);
+    off64_t page = sysconf(_SC_PAGESIZE);
     int empty = memfd_create("zebrin-bad-spot", MFD_CLOEXEC);
     auto* spot = static_cast<char*>(mapped) + (f->at - pos) / page * page;
     if (empty < 0 || mmap64(spot, static_cast<size_t>(page), PROT_READ, MAP_SHARED | MAP_FIXED,
