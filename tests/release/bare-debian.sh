@@ -43,7 +43,9 @@ if [ ! -f "$tarball" ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-bare-debian.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The folder is removed without crossing into anything mounted in it.
+trap 'unmount_all; rm -rf --one-file-system "$work"' EXIT
+unmount_all() { :; }
 root=$work/root
 mkdir "$root"
 tar -xf "$tarball" -C "$root"
@@ -57,12 +59,28 @@ dcmd cp "$dsc" "$root/build/"
 chown -R 1000:1000 "$root/build"
 
 # in_root COMMAND...: COMMAND in the bare system, with /proc and /dev mounted in
-# a mount namespace of its own, so that the mounts end with it.
-in_root() {
-  unshare --mount --propagation private -- sh -c \
-    'mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && exec chroot "$0" "$@"' \
-    "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 "$@"
-}
+# a mount namespace of its own, so that the mounts end with it. Where the
+# root has no mount of its own to make private (this script run in a chroot),
+# they are mounted once in the bare system and unmounted when it is removed.
+if unshare --mount --propagation private true 2> /dev/null; then
+  in_root() {
+    unshare --mount --propagation private -- sh -c \
+      'mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && exec chroot "$0" "$@"' \
+      "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 "$@"
+  }
+else
+  unmount_all() {
+    for m in dev/pts dev proc; do
+      ! mountpoint -q "$root/$m" || umount "$root/$m" || umount -l "$root/$m"
+    done
+  }
+  mount -t proc proc "$root/proc"
+  mount --bind /dev "$root/dev"
+  mount --bind /dev/pts "$root/dev/pts"
+  in_root() {
+    chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LC_ALL=C.UTF-8 "$@"
+  }
+fi
 name=$(basename "$dsc")
 echo "building $name for $arch in a bare Debian 12"
 status=0
