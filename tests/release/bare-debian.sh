@@ -14,7 +14,7 @@ set -euo pipefail
 arch=$1 dsc=$(realpath "$2") out=$3
 mkdir -p "$out"
 out=$(realpath "$out")
-bash "$(dirname "$0")/../../scripts/ensure-packages.sh" mmdebstrap dpkg-dev devscripts
+bash "$(dirname "$0")/../../scripts/ensure-packages.sh" mmdebstrap dpkg-dev devscripts mount
 
 # This machine's own Debian mirror: the one apt reaches.
 mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2> /dev/null || true)
