@@ -14,7 +14,9 @@ set -euo pipefail
 arch=$1 dsc=$(realpath "$2") out=$3
 mkdir -p "$out"
 out=$(realpath "$out")
-bash "$(dirname "$0")/../../scripts/ensure-packages.sh" mmdebstrap dpkg-dev devscripts mount
+# (mmdebstrap asks arch-test whether an architecture other than this machine's
+# runs here before it makes a system for it.)
+bash "$(dirname "$0")/../../scripts/ensure-packages.sh" mmdebstrap arch-test dpkg-dev devscripts mount
 
 # This machine's own Debian mirror: the one apt reaches.
 mirror=$(awk '/^URIs:/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2> /dev/null || true)
