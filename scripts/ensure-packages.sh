@@ -29,6 +29,18 @@ done
 # Another install (a second script, the machine's own updates) may hold the
 # package lock: wait for it rather than fail.
 wait_lock=(-o DPkg::Lock::Timeout=600)
-$sudo apt-get "${wait_lock[@]}" update -q > /dev/null
+# A mirror caught in the middle of a sync serves index files that don't match
+# its Release file. That usually passes within a minute, so the update is
+# tried again; if it still fails, apt installs from the lists it could get,
+# and fails on its own if the packages asked for aren't in them.
+for wait in 10 20 ""; do
+  $sudo apt-get "${wait_lock[@]}" update -q > /dev/null && break
+  if [ -z "$wait" ]; then
+    echo "apt-get update failed three times: installing from the lists it got"
+  else
+    echo "apt-get update failed: trying again in $wait s"
+    sleep "$wait"
+  fi
+done
 DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -q \
   --no-install-recommends "${missing[@]}" > /dev/null
