@@ -190,8 +190,8 @@ hardening-check --nocfprotection "$dist/zebrin-linux" || fail "zebrin-linux isn'
 
 echo "== lintian"
 # Every tag down to pedantic and experimental fails, unless overridden in
-# debian/ with its reason.
-(cd "$dist" && lintian --pedantic -I -E --display-experimental \
+# debian/ with its reason. (lintian leaves files of its own in TMPDIR.)
+(cd "$dist" && TMPDIR=$tmp lintian --pedantic -I -E --display-experimental \
   --fail-on error,warning,info,pedantic,experimental "zebrin_$debversion.dsc" $debs) ||
   fail "lintian reports tags that aren't overridden"
 
