@@ -67,11 +67,7 @@ void unmap(Mapping& m) {
     m = Mapping{};
 }
 
-uint32_t pageBytes; // the system's page size, asked for once a run
-
-uint32_t pageSize() {
-    return pageBytes;
-}
+uint32_t pageSize; // the system's page size, asked for once a run
 
 bool isRegularFile(FILE* stream) {
     struct stat st;
@@ -85,7 +81,7 @@ bool isRegularFile(FILE* stream) {
 const uint8_t* mapSpan(Mapping& m, FILE* stream, uint32_t pos, uint32_t len) {
     unmap(m);
     int fd = fileno(stream);
-    size_t lead = pos % pageSize();
+    size_t lead = pos % pageSize;
     size_t length = lead + len;
     void* base = mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd,
                       static_cast<off_t>(pos - lead));
@@ -93,7 +89,7 @@ const uint8_t* mapSpan(Mapping& m, FILE* stream, uint32_t pos, uint32_t len) {
     m = Mapping{static_cast<uint8_t*>(base), length};
     // The handler must see the mapping and the walk's phase before a page faults.
     std::atomic_signal_fence(std::memory_order_seq_cst);
-    for (size_t i = 0; i < length; i += pageSize())
+    for (size_t i = 0; i < length; i += pageSize)
         (void)*static_cast<const volatile uint8_t*>(m.base + i);
     struct stat st;
     if (fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(pos) + static_cast<off_t>(len))
@@ -123,7 +119,7 @@ bool pagesDear() {
     timespec start;
     clock_gettime(CLOCK_MONOTONIC, &start);
     bool dear = mapSpan(map1, run.fInp1, run.fposInp1, trialSpan) == nullptr ||
-                nsSince(start) > dearPageNs * (trialSpan / pageSize());
+                nsSince(start) > dearPageNs * (trialSpan / pageSize);
     unmap(map1);
     return dear;
 }
@@ -145,8 +141,8 @@ void walkSpans(uint32_t cmpLeft) {
     if (mappingUse == MappingUse::trial && cmpLeft >= trialFrom && pagesDear()) return;
     // The buffers' pages (-s filled them) go back to the system while the
     // spans' pages are mapped, so that both don't count at once.
-    madvise(run.bufInp1, sizeof run.bufInp1 / pageSize() * pageSize(), MADV_DONTNEED);
-    madvise(run.bufInp2, sizeof run.bufInp2 / pageSize() * pageSize(), MADV_DONTNEED);
+    madvise(run.bufInp1, sizeof run.bufInp1 / pageSize * pageSize, MADV_DONTNEED);
+    madvise(run.bufInp2, sizeof run.bufInp2 / pageSize * pageSize, MADV_DONTNEED);
     while (walk.done < cmpLeft) {
         walk.phase = Phase::span1;
         walk.len1 = std::min(cmpLeft - walk.done, span1);
@@ -195,7 +191,7 @@ uint32_t compareMapped(uint32_t cmpLeft) {
         uint64_t{run.fposInp2} + cmpLeft > run.flenInp2)
         return 0;
     walk = Walk{};
-    pageBytes = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
+    pageSize = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
     struct sigaction action {};
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO;
