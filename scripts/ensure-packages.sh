@@ -31,10 +31,10 @@ done
 wait_lock=(-o DPkg::Lock::Timeout=600)
 # A mirror caught in the middle of a sync serves index files that don't match
 # its Release file. That usually passes within a minute, so the update is
-# tried again; if it still fails, apt installs from the lists it could get,
-# and fails on its own if the packages asked for aren't in them.
+# tried again; if it still fails, apt installs from the lists it could get.
+updated=no
 for wait in 10 20 ""; do
-  $sudo apt-get "${wait_lock[@]}" update -q > /dev/null && break
+  $sudo apt-get "${wait_lock[@]}" update -q > /dev/null && updated=yes && break
   if [ -z "$wait" ]; then
     echo "apt-get update failed three times: installing from the lists it got"
   else
@@ -42,5 +42,18 @@ for wait in 10 20 ""; do
     sleep "$wait"
   fi
 done
-DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -q \
-  --no-install-recommends "${missing[@]}" > /dev/null
+install() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -q \
+    --no-install-recommends "$@" "${missing[@]}" > /dev/null
+}
+[ "$updated" = yes ] && { install; exit; }
+# The list that fails is typically one suite's index for one architecture
+# (seen: bookworm-security's i386). apt then picks amd64 libraries
+# from that suite, finds no i386 twin at the same version, and refuses to
+# install any i386 package beside them. The release's own suite has every
+# architecture's lists, so the install is tried once more, preferring it.
+install 2> /dev/null || {
+  suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  echo "installing from the lists it got failed: trying again, preferring $suite"
+  install -t "$suite"
+}
