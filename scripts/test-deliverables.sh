@@ -61,25 +61,31 @@ cmake --build --preset release --parallel "$jobs"
 # of a Win32 program costs milliseconds. The prefix is made here, with its
 # helper processes' output going to /dev/null: a helper that held on to a
 # test's output pipe would keep the test runner reading forever.
-WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-wine.XXXXXX")
+# Wine keeps the server's socket in a folder under TMPDIR that outlives the
+# server, and a Wine program finds its server only under the same TMPDIR: Wine
+# and the tests that start it get a TMPDIR of the run's own, removed with it.
+wine_dir=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-wine.XXXXXX")
+mkdir "$wine_dir/prefix" "$wine_dir/tmp"
+with_wine_tmp() { TMPDIR=$wine_dir/tmp "$@"; }
+WINEPREFIX=$wine_dir/prefix
 WINELOADER=$(zebrin_wine)
 [ "$WINELOADER" != wine ] || unset WINELOADER
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 stop_wine() {
-  wineserver -k > /dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX"
+  with_wine_tmp wineserver -k > /dev/null 2>&1 || true
+  rm -rf "$wine_dir"
   # The smoke run's time limit ends its namespace, and with it every process.
   [ -z "$smoke_pid" ] || { pkill -P "$smoke_pid" || true; kill "$smoke_pid" || true; } 2> /dev/null
 }
 trap stop_wine EXIT
 echo "== starting Wine"
-wineserver -p
-"$(zebrin_wine)" cmd /c exit > /dev/null 2>&1 < /dev/null
+with_wine_tmp wineserver -p
+with_wine_tmp "$(zebrin_wine)" cmd /c exit > /dev/null 2>&1 < /dev/null
 
 echo "== deliverable tests"
 rm -f "$out"/release/results/cli.{linux,con32,posix32}.xml
 failed=0
-ctest --preset release -L deliverables --parallel "$jobs" || failed=1
+with_wine_tmp ctest --preset release -L deliverables --parallel "$jobs" || failed=1
 
 if [ -n "$smoke_pid" ]; then
   echo "== waiting for the smoke run of the shipped PE32 files"

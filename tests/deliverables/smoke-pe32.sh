@@ -20,7 +20,8 @@ if [ "${1:-}" = --inside ]; then
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F' \
     > /proc/sys/fs/binfmt_misc/register
-  export WINEPREFIX=$dir/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # (TMPDIR: Wine leaves its server's folder there, and this one is removed.)
+  export WINEPREFIX=$dir/prefix TMPDIR=$dir WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   trap 'wineserver -k > /dev/null 2>&1 || true' EXIT
   echo "$(date -u +%T) making a Wine prefix with its 32-bit part"
   /usr/lib/wine/wine64 wineboot --init > /dev/null 2>&1 < /dev/null
