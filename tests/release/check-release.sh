@@ -116,8 +116,11 @@ drwxr-xr-x root/root ./usr/bin/
 drwxr-xr-x root/root ./usr/share/
 drwxr-xr-x root/root ./usr/share/doc/
 drwxr-xr-x root/root ./usr/share/doc/zebrin/
+-rw-r--r-- root/root ./usr/share/doc/zebrin/README.md
 -rw-r--r-- root/root ./usr/share/doc/zebrin/changelog.Debian.gz
 -rw-r--r-- root/root ./usr/share/doc/zebrin/copyright
+drwxr-xr-x root/root ./usr/share/doc/zebrin/docs/
+$(cd "$src/docs" && ls *.md | sed 's|^|-rw-r--r-- root/root ./usr/share/doc/zebrin/docs/|')
 drwxr-xr-x root/root ./usr/share/lintian/
 drwxr-xr-x root/root ./usr/share/lintian/overrides/
 -rw-r--r-- root/root ./usr/share/lintian/overrides/zebrin
@@ -139,6 +142,10 @@ drwxr-xr-x root/root ./usr/share/man/man1/
     fail "$arch: man page isn't docs/zebrin.1"
   zcat "$root/usr/share/doc/zebrin/changelog.Debian.gz" | cmp - "$src/debian/changelog" ||
     fail "$arch: changelog.Debian.gz isn't debian/changelog"
+  # Uncompressed, so that the pages' links to one another hold.
+  for page in $(cd "$src" && ls README.md docs/*.md); do
+    cmp "$root/usr/share/doc/zebrin/$page" "$src/$page" || fail "$arch: $page isn't the source's"
+  done
   copyright=$root/usr/share/doc/zebrin/copyright
   grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
     "$copyright" || fail "$arch: copyright file isn't machine-readable"
