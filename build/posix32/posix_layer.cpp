@@ -420,7 +420,9 @@ int byBytes(const void* a, const void* b) {
 // Adds the names that the pattern in word matches, sorted, each behind the
 // pattern's folder part as written; wildcards count in the last part only.
 // The folder is listed as the layer takes its name, so that what is listed
-// is what opens. False, with nothing added, when nothing matches.
+// is what opens. A listed name with a separator or ":" in it (a folder may
+// list names as its file system holds them) would be read as a path, another
+// file: it is skipped. False, with nothing added, when nothing matches.
 bool expand() {
     size_t folderLen = 0;
     for (size_t i = 0; word[i] != 0; i++)
@@ -434,7 +436,8 @@ bool expand() {
     if (dir == INVALID_HANDLE_VALUE) return false;
     size_t first = argCount;
     do {
-        if (matches(word + folderLen, found.cFileName))
+        if (wcspbrk(found.cFileName, L"/\\:") == nullptr &&
+            matches(word + folderLen, found.cFileName))
             addArgument(word, word + folderLen, found.cFileName);
     } while (FindNextFileW(dir, &found));
     FindClose(dir);
