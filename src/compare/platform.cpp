@@ -72,7 +72,7 @@ bool writeStdout(const char* bytes, size_t n) {
 
 #if ZEBRIN_UTF8_NAMES
 
-// The POSIX layer's own meaning of a name (build/posix32): its "\\?\" form,
+// The POSIX layer's own meaning of a name (posix_layer.cpp): its "\\?\" form,
 // written to path, which holds capacity characters; false for a name that
 // names no place this build can reach.
 bool layerPath(const wchar_t* name, wchar_t* path, size_t capacity);
@@ -80,7 +80,7 @@ bool layerPath(const wchar_t* name, wchar_t* path, size_t capacity);
 namespace {
 
 // The program's texts are UTF-8, as the POSIX layer hands them over
-// (build/posix32); the file system takes UTF-16. Strictly: a text that is no
+// (posix_layer.cpp); the file system takes UTF-16. Strictly: a text that is no
 // UTF-8, such as the layer's form of an unpaired surrogate, names no file
 // rather than one with a replacement character. The file opens as the layer
 // opens it, never through Win32's meaning of the name.

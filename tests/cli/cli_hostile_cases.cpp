@@ -187,6 +187,30 @@ void addWin32MeaningCases(std::vector<CliCase>& cases) {
         cases.push_back(
             {plain + " and " + other + " by name", files, {plain, other}, out, 9, Posix | Posix32});
     }
+    // A drive's "\\.\" path (Wine's Z: is the Unix root) is the layer's too,
+    // however short: Win32 would drop the dot of "report." and of "sub.".
+    const std::string device = "\\\\.\\Z:@DIR@\\";
+    std::vector<CaseFile> reports{{"report", "AAAA"}, {"report.", "BBBB"}};
+    std::string reportsOut =
+        "Comparing files " + device + "report and " + device + "report.\n" + fourDiffer;
+    cases.push_back({"report and report. by device path",
+                     reports,
+                     {device + "report", device + "report."},
+                     reportsOut,
+                     9,
+                     Posix32});
+    cases.push_back({"report and report. by device path pattern",
+                     reports,
+                     {device + "rep*"},
+                     reportsOut,
+                     9,
+                     Posix32});
+    cases.push_back({"folder with a trailing dot in a device path",
+                     {{"sub", "", true}, {"sub.", "", true}, {"sub/x", "BBBB"}, {"sub./x", "AAAA"}},
+                     {device + "sub.\\x", "sub/x"},
+                     "Comparing files " + device + "sub.\\x and sub/x\n" + fourDiffer,
+                     9,
+                     Posix32});
     cases.push_back({"trailing dot dropped on con32",
                      {{"report", "AAAA"}, {"report.", "BBBB"}},
                      {"report", "report."},
@@ -342,6 +366,43 @@ std::vector<CliCase> hostileNameCases() {
          "Can't open for read file: '@DIR@/a'\n",
          255,
          Posix32},
+        // The drive's path is read after ".." is resolved, and ".." leaves
+        // /cygdrive/x for the layer's tree.
+        {"drive path of the layer reached through dot-dot",
+         ab,
+         {"/cygdrive/q/../z@DIR@/a", "b"},
+         "Comparing files /cygdrive/q/../z@DIR@/a and b\nFC: no differences encountered\n\n",
+         0,
+         Posix32},
+        {"dot-dot out of the layer's drive path is refused",
+         ab,
+         {"/cygdrive/z/../..@DIR@/a", "b"},
+         "Can't open for read file: '/cygdrive/z/../..@DIR@/a'\n",
+         255,
+         Posix32},
+        {"dot-dot never leaves a share",
+         ab,
+         {"\\\\srv\\share\\..\\..\\..\\Z:@DIR@/a", "b"},
+         "Can't open for read file: '\\\\srv\\share\\..\\..\\..\\Z:@DIR@/a'\n",
+         255,
+         Posix32},
+        {"drive-relative name",
+         ab,
+         {"Z:a", "b"},
+         "Comparing files Z:a and b\nFC: no differences encountered\n\n",
+         0,
+         Posix32},
+        {"dot-relative name",
+         ab,
+         {"./a", "b"},
+         "Comparing files ./a and b\nFC: no differences encountered\n\n",
+         0},
+        {"name ending in a separator is a folder",
+         ab,
+         {"a/", "b"},
+         "Can't open for read file: 'a/'\n",
+         255,
+         Posix | Posix32},
         {"name over 260 characters",
          {{longFolder, "", true}, {longName, sixteen}, {"b", sixteen}},
          {longName, "b"},

@@ -210,7 +210,9 @@ bool matches(const wchar_t* p, const wchar_t* name) {
 // layer lists opens that very file. So a name is resolved on its text ("/"
 // and "\" alike, "." and ".." as POSIX resolves them, a relative name behind
 // the current folder) and opened through its "\\?\" form, which Win32 hands
-// to the file system as it stands, whatever its length.
+// to the file system as it stands, whatever its length. Only the name's
+// beginning is read as its root (a drive, a share, the layer's own tree), and
+// ".." never leaves that root: no later part becomes a drive or a share.
 constexpr size_t folderCapacity = 32768; // the longest path Windows takes
 
 // A path being written into a caller's buffer; fits turns false for good
@@ -244,9 +246,24 @@ bool isDrive(const wchar_t* s) {
     return isLetter(s[0]) && s[1] == L':';
 }
 
-// "\\server\share" or "//server/share": a share, the root of a network path.
+// "X:\" or "X:/" at s: the root of drive X:.
+bool isDriveRoot(const wchar_t* s) {
+    return isDrive(s) && isSeparator(s[2]);
+}
+
+// "\\server..." or "//server...": a network path.
 bool isShare(const wchar_t* s) {
     return isSeparator(s[0]) && isSeparator(s[1]) && s[2] != 0 && !isSeparator(s[2]);
+}
+
+bool startsWith(const wchar_t* s, const wchar_t* prefix) {
+    return wcsncmp(s, prefix, wcslen(prefix)) == 0;
+}
+
+// "UNC\" or "UNC/" at s, in any case, as the system's names are.
+bool isUncKeyword(const wchar_t* s) {
+    return (s[0] | 0x20) == L'u' && (s[1] | 0x20) == L'n' && (s[2] | 0x20) == L'c' &&
+           isSeparator(s[3]);
 }
 
 size_t partLength(const wchar_t* s) {
@@ -254,6 +271,19 @@ size_t partLength(const wchar_t* s) {
     while (s[n] != 0 && !isSeparator(s[n]))
         n++;
     return n;
+}
+
+bool isDotPart(const wchar_t* s, size_t n) {
+    return (n == 1 && s[0] == L'.') || (n == 2 && s[0] == L'.' && s[1] == L'.');
+}
+
+// Whether the name ends as a folder's name does: with a separator, or with
+// "." or ".." as its last part. Such a name never opens a file.
+bool endsAsFolder(const wchar_t* name) {
+    size_t n = wcslen(name), last = n;
+    while (last > 0 && !isSeparator(name[last - 1]))
+        last--;
+    return (n != 0 && last == n) || isDotPart(name + last, n - last);
 }
 
 // Appends the parts of s, each behind a "\": "." is skipped and ".." takes
@@ -272,34 +302,53 @@ void appendParts(LayerPath& p, const wchar_t* s, size_t floor) {
     }
 }
 
-// Appends the "\\?\" form of the root of path, a drive ("X:") or a share,
-// and moves path behind it. The root's length, 0 when path has neither.
-size_t appendRoot(LayerPath& p, const wchar_t*& path) {
-    if (isDrive(path)) {
-        const wchar_t drive[] = {L'\\', L'\\', L'?', L'\\', path[0], L':'};
+// Appends the "\\?\" form of the root that name begins with and moves name
+// behind it: a drive ("X:\", "\\.\X:\", "\\?\X:\") or a share
+// ("\\server\share", "\\.\UNC\server\share", "\\?\UNC\server\share"). The
+// root's length; 0 when name begins with none, or names no server and share.
+size_t appendRoot(LayerPath& p, const wchar_t*& name) {
+    const wchar_t* s = name;
+    bool prefixed = startsWith(s, L"\\\\.\\") || startsWith(s, L"\\\\?\\");
+    if (prefixed) s += 4;
+    if (isDriveRoot(s)) {
+        const wchar_t drive[] = {L'\\', L'\\', L'?', L'\\', s[0], L':'};
         append(p, drive, 6);
-        path += 2;
-    } else if (isShare(path)) {
-        append(p, L"\\\\?\\UNC", 7);
-        path += 1;
-        for (int i = 0; i < 2 && isSeparator(*path); i++) { // the server, then the share
-            size_t n = partLength(++path);
-            append(p, L"\\", 1);
-            append(p, path, n);
-            path += n;
-        }
-    } else {
-        return 0;
+        name = s + 2;
+        return p.length;
     }
+    if (prefixed ? !isUncKeyword(s) : !isShare(s)) return 0;
+    s += prefixed ? 3 : 1; // at the separator before the server
+    append(p, L"\\\\?\\UNC", 7);
+    for (int i = 0; i < 2; i++) { // the server, then the share
+        if (!isSeparator(*s)) return 0;
+        size_t n = partLength(++s);
+        if (n == 0 || isDotPart(s, n)) return 0;
+        append(p, L"\\", 1);
+        append(p, s, n);
+        s += n;
+    }
+    name = s;
     return p.length;
 }
 
-// The drive letter of "/cygdrive/x" or "/cygdrive/x/...", the layer's path
-// of drive X:; 0 for any other name.
-wchar_t cygdriveLetter(const wchar_t* name) {
-    if (!isSeparator(name[0]) || wcsncmp(name + 1, L"cygdrive", 8) != 0 || !isSeparator(name[9]))
-        return 0;
-    return isLetter(name[10]) && (name[11] == 0 || isSeparator(name[11])) ? name[10] : 0;
+// Writes the "\\?\" form of a name of the layer's own tree, one that begins
+// with a single "/". It is resolved from that tree's root, and only a place
+// under "/cygdrive/x", the layer's path of drive X:, can be reached without
+// the layer's mount table: false for any other, which Win32 would take for a
+// path on the current drive, another file.
+bool appendTreePath(LayerPath& p, const wchar_t* name) {
+    appendParts(p, name, 0); // "\cygdrive\x\rest" for a drive's path
+    wchar_t* t = p.text;
+    const size_t prefix = 11; // "\cygdrive\x", which becomes "\\?\x:", 5 shorter
+    if (!p.fits || !startsWith(t, L"\\cygdrive\\") || !isLetter(t[10]) ||
+        (t[prefix] != 0 && t[prefix] != L'\\'))
+        return false;
+    const wchar_t drive[] = {L'\\', L'\\', L'?', L'\\', t[10], L':'};
+    wmemmove(t + 6, t + prefix, p.length - prefix + 1);
+    wmemcpy(t, drive, 6);
+    p.length -= prefix - 6;
+    if (p.length == 6) append(p, L"\\", 1);
+    return p.fits;
 }
 
 // The folder that a name without a root of its own is taken in: the current
@@ -317,39 +366,42 @@ const wchar_t* baseFolder(const wchar_t* name) {
     return n != 0 && n < folderCapacity ? folder : nullptr;
 }
 
+// Whether the name opens as given: names in "\\?\" form, and "\??\", the
+// system's own spelling of it; "\\.\" names but a drive's or a share's path,
+// such as "\\.\nul" or the volume "\\.\C:".
+bool opensAsGiven(const wchar_t* name) {
+    if (startsWith(name, L"\\\\?\\") || startsWith(name, L"\\??\\")) return true;
+    return startsWith(name, L"\\\\.\\") && !isDriveRoot(name + 4) && !isUncKeyword(name + 4);
+}
+
 } // namespace
 
 // Writes the "\\?\" form of name as the layer takes it to path (capacity
-// characters). A name already in "\\?\" or "\\.\" form stays as given, and
-// "\??\", the system's own spelling of "\\?\", is written so; only a long
-// "\\.\X:\..." is taken as the drive path it stands for, which Win32 opens
-// only through "\\?\". "/cygdrive/x/..." is X:. False for any other name that
-// begins with a single "/": it names a place in the layer's own tree, which
-// this build can't resolve without the layer's mount table, and Win32 would
-// take it for a path on the current drive, another file. False, too, for a
-// path that doesn't fit.
+// characters). A name in "\\?\" form and a device's "\\.\" name stay as
+// given, and "\??\" is written "\\?\"; every other name is resolved on its
+// text, a "\\.\" drive or share path (of any length) as the path it stands
+// for. False for a name that ends as a folder's name, for a name of the
+// layer's own tree outside "/cygdrive/x", for a root that names no place,
+// and for a path that doesn't fit.
 bool layerPath(const wchar_t* name, wchar_t* path, size_t capacity) {
     LayerPath p{path, capacity, 0, true};
     path[0] = 0;
-    bool device = wcsncmp(name, L"\\\\.\\", 4) == 0;
-    if (device && wcslen(name) >= MAX_PATH && isDrive(name + 4) && isSeparator(name[6])) {
-        name += 4;
-    } else if (device || wcsncmp(name, L"\\\\?\\", 4) == 0 || wcsncmp(name, L"\\??\\", 4) == 0) {
+    if (opensAsGiven(name)) {
         append(p, name, wcslen(name));
         if (p.fits) path[1] = L'\\'; // "\??\" becomes "\\?\"; the others have it
         return p.fits;
     }
-    const wchar_t* root = name; // the name's own drive or share
+    if (endsAsFolder(name)) return false;
+    bool relative = !isSeparator(name[0]) && !isDriveRoot(name);
+    const wchar_t* root = name; // the text the root is read from
     const wchar_t* rest = L"";
-    wchar_t cygdrive[] = {cygdriveLetter(name), L':', 0};
-    if (cygdrive[0] != 0) {
-        root = cygdrive;
-        rest = name + 11;
-    } else if (!isShare(name) && !(isDrive(name) && isSeparator(name[2]))) {
-        if (isSeparator(name[0])) return false; // the layer's own tree
+    if (relative) {
+        // The current folder in the form the system reports it, "\\?\" too.
         root = baseFolder(name);
         if (root == nullptr) return false;
         rest = isDrive(name) ? name + 2 : name;
+    } else if (!isDriveRoot(name) && !isShare(name)) {
+        return appendTreePath(p, name);
     }
     size_t floor = appendRoot(p, root);
     if (floor == 0) return false;
@@ -368,7 +420,9 @@ int byBytes(const void* a, const void* b) {
 // Adds the names that the pattern in word matches, sorted, each behind the
 // pattern's folder part as written; wildcards count in the last part only.
 // The folder is listed as the layer takes its name, so that what is listed
-// is what opens. False, with nothing added, when nothing matches.
+// is what opens. A listed name with a separator or ":" in it (a folder may
+// list names as its file system holds them) would be read as a path, another
+// file: it is skipped. False, with nothing added, when nothing matches.
 bool expand() {
     size_t folderLen = 0;
     for (size_t i = 0; word[i] != 0; i++)
@@ -382,7 +436,8 @@ bool expand() {
     if (dir == INVALID_HANDLE_VALUE) return false;
     size_t first = argCount;
     do {
-        if (matches(word + folderLen, found.cFileName))
+        if (wcspbrk(found.cFileName, L"/\\:") == nullptr &&
+            matches(word + folderLen, found.cFileName))
             addArgument(word, word + folderLen, found.cFileName);
     } while (FindNextFileW(dir, &found));
     FindClose(dir);
