@@ -33,8 +33,10 @@ struct CompareRun {
     uint32_t buffersPreloaded;
     uint32_t heldInp1; // bytes of file 1 the mapped comparison left at bufInp1
     uint32_t fposInp1, fposInp2;
-    // Page-aligned so that the kernel can copy whole pages straight into them,
-    // with readAlign bytes to spare for a read that starts inside a page.
+    // Aligned at 4 KiB, the smallest page size, so that the kernel copies
+    // whole pages straight into them, with readAlign bytes to spare for a read
+    // that starts inside a page. Where pages are larger, only the whole pages
+    // within them are ever handed back to the system.
     alignas(4096) uint8_t bufInp1[bufInp1Capacity + readAlign];
     alignas(4096) uint8_t bufInp2[bufInp2Capacity + readAlign];
 };
@@ -61,6 +63,12 @@ uint32_t compareMapped(uint32_t cmpLeft);
 // Ends the mappings and the fault handler of a mapped comparison that a run
 // ended in the middle of (the -n limit); every end of a run passes here.
 void leaveMapped();
+
+// Called before difference lines are handed to standard output: while a
+// mapped block pair is compared, ends the run (as a failed read) when a file
+// no longer holds the pair, without the pair's lines, which may come from
+// bytes the file lost.
+void checkMappedLines();
 
 // Whether the block loop maps: after a trial of its first pages (the program),
 // or always or never (set by the tests and the benchmark to compare the paths).
