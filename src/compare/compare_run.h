@@ -52,12 +52,12 @@ inline uint32_t spanOf(uint32_t unit, uint32_t capacity) {
 }
 
 // The block loop's spans compared through read-only mappings, where both files
-// are regular files that can be mapped: whole spans of file 1 from fposInp1 and
+// are regular files that can be mapped: spans of file 1 from fposInp1 and
 // fposInp2 on, at most cmpLeft bytes; returns how many it compared (and
 // advances the positions past them), the reads taking the rest. Where file 2
-// came up short inside a span of file 1, the rest of that span lies at bufInp1
-// (heldInp1 bytes). Output, status and the streams' positions are the reads'.
-// Always 0 on the Win32 builds.
+// couldn't be had inside a span of file 1, the bytes returned end there and
+// the rest of that span lies at bufInp1 (heldInp1 bytes). Output, status and the streams' positions
+// are the reads'. Always 0 on the Win32 builds.
 uint32_t compareMapped(uint32_t cmpLeft);
 
 // Ends the mappings and the fault handler of a mapped comparison that a run

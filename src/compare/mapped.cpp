@@ -264,6 +264,7 @@ void walkSpans(uint32_t cmpLeft) {
             walk.at += walk.len2;
         }
         walk.done += walk.len1;
+        walk.at = 0;
     }
 }
 
@@ -310,7 +311,8 @@ uint32_t compareMapped(uint32_t cmpLeft) {
     // and for the verbose end.
     seekTo(run.fInp1, run.fposInp1 + run.heldInp1);
     seekTo(run.fInp2, run.fposInp2);
-    return walk.done;
+    // The block pairs compared, those before a held rest of file 1's span too.
+    return walk.done + walk.at;
 }
 
 void leaveMapped() {
