@@ -33,8 +33,10 @@ struct CompareRun {
     uint32_t buffersPreloaded;
     uint32_t heldInp1; // bytes of file 1 the mapped comparison left at bufInp1
     uint32_t fposInp1, fposInp2;
-    // Page-aligned so that the kernel can copy whole pages straight into them,
-    // with readAlign bytes to spare for a read that starts inside a page.
+    // Aligned at 4 KiB, the smallest page size, so that the kernel copies
+    // whole pages straight into them, with readAlign bytes to spare for a read
+    // that starts inside a page. Where pages are larger, only the whole pages
+    // within them are ever handed back to the system.
     alignas(4096) uint8_t bufInp1[bufInp1Capacity + readAlign];
     alignas(4096) uint8_t bufInp2[bufInp2Capacity + readAlign];
 };
@@ -50,17 +52,23 @@ inline uint32_t spanOf(uint32_t unit, uint32_t capacity) {
 }
 
 // The block loop's spans compared through read-only mappings, where both files
-// are regular files that can be mapped: whole spans of file 1 from fposInp1 and
+// are regular files that can be mapped: spans of file 1 from fposInp1 and
 // fposInp2 on, at most cmpLeft bytes; returns how many it compared (and
 // advances the positions past them), the reads taking the rest. Where file 2
-// came up short inside a span of file 1, the rest of that span lies at bufInp1
-// (heldInp1 bytes). Output, status and the streams' positions are the reads'.
-// Always 0 on the Win32 builds.
+// couldn't be had inside a span of file 1, the bytes returned end there and
+// the rest of that span lies at bufInp1 (heldInp1 bytes). Output, status and the streams' positions
+// are the reads'. Always 0 on the Win32 builds.
 uint32_t compareMapped(uint32_t cmpLeft);
 
 // Ends the mappings and the fault handler of a mapped comparison that a run
 // ended in the middle of (the -n limit); every end of a run passes here.
 void leaveMapped();
+
+// Called before difference lines are handed to standard output: while a
+// mapped block pair is compared, ends the run (as a failed read) when a file
+// no longer holds the pair, without the pair's lines, which may come from
+// bytes the file lost.
+void checkMappedLines();
 
 // Whether the block loop maps: after a trial of its first pages (the program),
 // or always or never (set by the tests and the benchmark to compare the paths).

@@ -15,6 +15,7 @@ uint32_t used;
 bool failed; // a hand-over to standard output lost bytes
 
 void flush() {
+    checkMappedLines();
     if (used != 0 && !writeStdout(buffer, used)) failed = true;
     used = 0;
 }

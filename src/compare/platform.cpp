@@ -1,5 +1,7 @@
-// The only file whose code differs between deliverables: ZEBRIN_POSIX_FILES and
-// ZEBRIN_UTF8_NAMES are per-deliverable build settings (build/targets).
+// The platform's files and standard output: with mapped.cpp (the POSIX
+// builds' mapped comparison), the only code that differs between
+// deliverables. ZEBRIN_POSIX_FILES and ZEBRIN_UTF8_NAMES are per-deliverable
+// build settings (build/targets).
 #include "compare/platform.h"
 
 #include <sys/stat.h>

@@ -12,7 +12,9 @@
 //                        once (a bad spot that reads get past: the first read
 //                        that covers the offset delivers the bytes before
 //                        it, or fails when it starts there, and every later
-//                        read goes on as if nothing had happened)
+//                        read goes on as if nothing had happened),
+//                        nomap (a mapping that covers the offset fails, as
+//                        under an address-space limit; reads go on)
 //   ZEBRIN_FAULT_FILE2, ZEBRIN_FAULT_AT2  optional: a second file and offset,
 //                        with the same action
 //   ZEBRIN_FAULT_MARK    optional: a file to which a line is added when a fault
@@ -25,7 +27,11 @@
 // through write, as a non-blocking or slow reader would meet them:
 //   ZEBRIN_FAULT_STDOUT  eagain:N (the N-th write, counted from 1, fails once
 //                        with EAGAIN), most:N (every write takes at most N
-//                        bytes)
+//                        bytes), shrink:N (ZEBRIN_FAULT_FILE shrinks to the
+//                        size of its truncate:K action during the N-th write,
+//                        as when the program waits on a full pipe while
+//                        another writer cuts the file; give an offset that is
+//                        never read)
 // The library stands in for the C library's entry points under their own
 // names, the 32-bit-offset ones and their 64-bit twins alike, so it sees the
 // C library's own declarations (with 64-bit offsets, mmap would name
@@ -53,7 +59,7 @@ struct Fault {
 };
 
 Fault faults[2];
-char action; // 'e', 't', 'x' or 'o'
+char action; // 'e', 't', 'x', 'o' or 'n'
 off64_t size;
 bool loaded;
 
@@ -82,6 +88,8 @@ void loadFaults() {
         size = strtol(text + 7, nullptr, 10);
     } else if (strcmp(text, "once") == 0) {
         action = 'o';
+    } else if (strcmp(text, "nomap") == 0) {
+        action = 'n';
     } else {
         return;
     }
@@ -112,7 +120,7 @@ void noteMet(const char* where) {
 // Does what the read meets; for a bad spot, how many bytes of the read come
 // before it (the rest fails), else the whole n.
 size_t applyFault(Fault& f, int fd, off64_t pos, size_t n, const char* where = "read\n") {
-    if (f.spent) return n;
+    if (f.spent || action == 'n') return n;
     noteMet(where);
     if (action == 'e') return static_cast<size_t>(f.at - pos);
     f.spent = true;
@@ -202,6 +210,11 @@ namespace {
 template <typename Real> void* mapFd(int fd, off64_t pos, size_t n, Real real) {
     Fault* f = coveringFault(fd, pos, n);
     if (f == nullptr || f->spent) return real(nullptr, n);
+    if (action == 'n') {
+        noteMet("map\n");
+        errno = ENOMEM;
+        return MAP_FAILED;
+    }
     // A bad spot faults in a mapping, one that reads get past included: the
     // reads that take over from the mapping meet it as they would have.
     bool badSpot = action == 'e' || action == 'o';
@@ -239,7 +252,7 @@ extern "C" void* mmap(void* addr, size_t n, int prot, int flags, int fd, off_t p
 namespace {
 
 struct StdoutFault {
-    char action; // 'a' (eagain) or 'm' (most), 0 for none
+    char action; // 'a' (eagain), 'm' (most) or 's' (shrink), 0 for none
     long n;
     long writes;
 };
@@ -249,6 +262,7 @@ StdoutFault loadStdoutFault() {
     if (setting == nullptr) return {};
     if (strncmp(setting, "eagain:", 7) == 0) return {'a', strtol(setting + 7, nullptr, 10), 0};
     if (strncmp(setting, "most:", 5) == 0) return {'m', strtol(setting + 5, nullptr, 10), 0};
+    if (strncmp(setting, "shrink:", 7) == 0) return {'s', strtol(setting + 7, nullptr, 10), 0};
     return {};
 }
 
@@ -261,6 +275,10 @@ extern "C" ssize_t write(int fd, const void* buf, size_t n) {
     if (fd == 1 && out.action == 'a' && ++out.writes == out.n) {
         errno = EAGAIN;
         return -1;
+    }
+    if (fd == 1 && out.action == 's' && ++out.writes == out.n) {
+        loadFaults();
+        if (faults[0].path == nullptr || truncate64(faults[0].path, size) != 0) abort();
     }
     if (fd == 1 && out.action == 'm' && n > static_cast<size_t>(out.n))
         n = static_cast<size_t>(out.n);

@@ -64,7 +64,82 @@ struct FaultCase {
     std::string file2 = ""; // and a fault of the other file likewise
     int at2 = 0;
     std::string metBy = ""; // "map": the fault must be met at a mapping of the file
+    // Larger files and their switches, in place of the 64-byte ones
+    void (*makeFiles)(const TempDir&) = nullptr;
+    std::vector<std::string> args = {};
+    std::string stdoutAction = ""; // shrink:N: the file shrinks during a write
 };
+
+// Large files, compared through mappings: a span of file 2 fails after a
+// difference in it, the held rest of file 1's span compared with what file 2
+// delivers before its fault. Bytes cycle with a prime period, so that bytes
+// taken from the wrong place differ.
+constexpr uint32_t spanFaultSize = 0x280001;
+
+uint8_t cycled(uint32_t at) {
+    return static_cast<uint8_t>(at % 251);
+}
+
+void cycledFiles(const TempDir& dir, uint32_t size) {
+    std::string a(size, 0);
+    for (uint32_t i = 0; i < size; i++)
+        a[i] = static_cast<char>(cycled(i));
+    std::string b = a;
+    for (uint32_t at : {0x100u, 0x180000u, 0x440000u})
+        if (at < size) b[at] = '~';
+    writeFile(dir.file("a"), a);
+    writeFile(dir.file("b"), b);
+}
+
+void spanFaultFiles(const TempDir& dir) {
+    cycledFiles(dir, spanFaultSize);
+}
+
+// Two spans of file 1: the reads go on after the held rest of the first.
+void twoSpanFiles(const TempDir& dir) {
+    cycledFiles(dir, 0x480001);
+}
+
+// 16 MiB, equal: long enough for the trial of mapping against reading.
+void trialFiles(const TempDir& dir) {
+    std::string a(0x1000000, 0);
+    for (uint32_t i = 0; i < a.size(); i++)
+        a[i] = static_cast<char>(cycled(i));
+    writeFile(dir.file("a"), a);
+    writeFile(dir.file("b"), a);
+}
+
+// Every byte differs: more lines than one hand-over to standard output takes.
+void allDifferFiles(const TempDir& dir) {
+    writeFile(dir.file("a"), std::string(8000, 'A'));
+    writeFile(dir.file("b"), std::string(8000, 'B'));
+}
+
+const std::string spanFaultOut = comparing + "\nNow comparing:\n File1 ('a') from 1 (0x1)\n"
+                                             " File2 ('b') from 1 (0x1).\n\n"
+                                             "00000100: 05 7E\n00180000: 62 7E\n";
+
+// The lines of the all-differ files compared from 2000 on, up to the first
+// hand-over of the line buffer (4095 lines).
+std::string firstHandOver() {
+    std::string out = comparing + "\nNow comparing:\n File1 ('a') from 2000 (0x7D0)\n"
+                                  " File2 ('b') from 2000 (0x7D0).\n\n";
+    char line[32];
+    for (uint32_t at = 2000; at < 2000 + 4095; at++) {
+        snprintf(line, sizeof line, "%08X: 41 42\n", at);
+        out += line;
+    }
+    return out;
+}
+
+// A case on large files, with their own switches.
+FaultCase onLarge(FaultCase c, void (*makeFiles)(const TempDir&), std::vector<std::string> args,
+                  std::string stdoutAction = "") {
+    c.makeFiles = makeFiles;
+    c.args = std::move(args);
+    c.stdoutAction = std::move(stdoutAction);
+    return c;
+}
 
 // Plain runs use -l1=32 -l2=16: the program's reads are file a as 32 + 32
 // bytes and file b as four times 16, in the order a[0,32) b[0,16) b[16,32)
@@ -115,6 +190,34 @@ std::vector<FaultCase> faultCases() {
          syncedPreamble + syncedDiff + readB, 255},
         {"-s file 1 shrinks in the block loop", true, "a", 35, "truncate:40",
          syncedPreamble + syncedDiff + readA, 255},
+        // A span of file 2 fails, or shrinks, past a difference in it.
+        onLarge({"file 2's second span fails after a difference", false, "b", 0x200000, "eio",
+                 spanFaultOut + readB, 255},
+                spanFaultFiles, {"-b1=1", "-b2=1", "-l2=0x10000"}),
+        onLarge({"file 2 shrinks in its second span after a difference", false, "b", 0x1A0000,
+                 "truncate:1703936", spanFaultOut + readB, 255},
+                spanFaultFiles, {"-b1=1", "-b2=1", "-l2=0x10000"}),
+        // File 2's span can't be mapped where file 1's was: the reads
+        // compare the rest of file 1's span and go on from behind it.
+        onLarge({"file 2's second span can't be mapped", false, "b", 0x1A0000, "nomap",
+                 comparing + "00000100: 05 7E\n00180000: 62 7E\n00440000: C2 7E\n" +
+                     " 3 (0x3) differences encountered\n\n",
+                 9, "", 0, "map"},
+                twoSpanFiles, {"-l2=0x10000"}),
+        // The trial maps the first pages of a long file 1 under the handler
+        // too: a page that fails there leaves the run to the reads.
+        onLarge({"a page fails in the trial", false, "a", 0x20001, "eio", comparing + readA, 255},
+                trialFiles, {}),
+        // The program waits on a full pipe while a file is cut: the lines
+        // found after that reach no one. File 1 keeps the page that was the
+        // compare's last (read as zeros behind its new end); file 2 loses
+        // it (a fault while comparing).
+        onLarge({"file 1 shrinks while lines are written", false, "a", 1 << 30, "truncate:7000",
+                 firstHandOver() + readA, 255},
+                allDifferFiles, {"-b1=2000", "-b2=2000"}, "shrink:1"),
+        onLarge({"file 2 shrinks while lines are written", false, "b", 1 << 30, "truncate:4000",
+                 firstHandOver() + readB, 255},
+                allDifferFiles, {"-b1=2000", "-b2=2000"}, "shrink:1"),
         // No file named: the fault is on standard output, a reader that
         // takes a few bytes at a time.
         {"standard output takes 5 bytes a write", false, "", 0, "most:5",
@@ -141,7 +244,9 @@ void writeCaseFiles(const TempDir& dir, bool sync) {
 // Runs the program on the case's files under the preload library; an empty
 // file name runs it without a fault.
 ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int at,
-                           const std::string& action, const std::string& file2 = "", int at2 = 0) {
+                           const std::string& action, const std::string& file2 = "", int at2 = 0,
+                           const std::vector<std::string>* ownSwitches = nullptr,
+                           const std::string& stdoutAction = "") {
     std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
                                       // A sanitizer build must accept a preload ahead of it.
                                       "ASAN_OPTIONS=verify_asan_link_order=0"};
@@ -151,11 +256,14 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
                          "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
     else if (!action.empty())
         launcher.push_back("ZEBRIN_FAULT_STDOUT=" + action);
+    if (!stdoutAction.empty()) launcher.push_back("ZEBRIN_FAULT_STDOUT=" + stdoutAction);
     if (!file2.empty())
         launcher.insert(launcher.end(),
                         {"ZEBRIN_FAULT_FILE2=" + file2, "ZEBRIN_FAULT_AT2=" + std::to_string(at2)});
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
-    if (sync)
+    if (ownSwitches != nullptr)
+        argv.insert(argv.end(), ownSwitches->begin(), ownSwitches->end());
+    else if (sync)
         argv.insert(argv.end(), {"-s", "-l1=16", "-l2=16"});
     else
         argv.insert(argv.end(), {"-l1=32", "-l2=16"});
@@ -166,8 +274,12 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
 TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
     const FaultCase& c = GetParam();
     TempDir dir;
-    writeCaseFiles(dir, c.sync);
-    ProgramResult r = runWithFault(dir, c.sync, c.file, c.at, c.action, c.file2, c.at2);
+    if (c.makeFiles != nullptr)
+        c.makeFiles(dir);
+    else
+        writeCaseFiles(dir, c.sync);
+    ProgramResult r = runWithFault(dir, c.sync, c.file, c.at, c.action, c.file2, c.at2,
+                                   c.makeFiles != nullptr ? &c.args : nullptr, c.stdoutAction);
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.err, "");
