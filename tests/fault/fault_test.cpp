@@ -142,17 +142,17 @@ void writeCaseFiles(const TempDir& dir, bool sync) {
 // file name runs it without a fault.
 ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int at,
                            const std::string& action, const std::string& file2 = "", int at2 = 0) {
-    std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+    std::vector<std::string> settings{"LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
                                       // A sanitizer build must accept a preload ahead of it.
                                       "ASAN_OPTIONS=verify_asan_link_order=0"};
     if (!file.empty())
-        launcher.insert(launcher.end(),
+        settings.insert(settings.end(),
                         {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_AT=" + std::to_string(at),
                          "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
     else if (!action.empty())
-        launcher.push_back("ZEBRIN_FAULT_STDOUT=" + action);
+        settings.push_back("ZEBRIN_FAULT_STDOUT=" + action);
     if (!file2.empty())
-        launcher.insert(launcher.end(),
+        settings.insert(settings.end(),
                         {"ZEBRIN_FAULT_FILE2=" + file2, "ZEBRIN_FAULT_AT2=" + std::to_string(at2)});
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
     if (sync)
@@ -160,7 +160,7 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
     else
         argv.insert(argv.end(), {"-l1=32", "-l2=16"});
     argv.insert(argv.end(), {"a", "b"});
-    return runProgram(launcher, argv, dir.path);
+    return runProgram(launchWith(env("ZEBRIN_LAUNCHER"), settings), argv, dir.path);
 }
 
 TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
@@ -249,7 +249,12 @@ struct Ended {
 };
 
 Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, Sink sink) {
-    std::vector<std::string> words{env("ZEBRIN_PROGRAM")};
+    std::vector<std::string> settings;
+    if (sink == Sink::WriteFailsOnce)
+        settings = {"LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+                    "ASAN_OPTIONS=verify_asan_link_order=0", "ZEBRIN_FAULT_STDOUT=eagain:2"};
+    std::vector<std::string> words = launchWith(env("ZEBRIN_LAUNCHER"), settings);
+    words.push_back(env("ZEBRIN_PROGRAM"));
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& w : words)
@@ -268,15 +273,10 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
         if (sink == Sink::ReadOnly) dup2(open("/dev/null", O_RDONLY), 1);
         if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
             dup2(outPipe[1], 1);
-        if (sink == Sink::WriteFailsOnce) {
-            dup2(open("/dev/null", O_WRONLY), 1);
-            setenv("LD_PRELOAD", env("ZEBRIN_FAULT_LIBRARY").c_str(), 1);
-            setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
-            setenv("ZEBRIN_FAULT_STDOUT", "eagain:2", 1);
-        }
+        if (sink == Sink::WriteFailsOnce) dup2(open("/dev/null", O_WRONLY), 1);
         signal(SIGPIPE, sink == Sink::PipeWithoutReaderSigpipeIgnored ? SIG_IGN : SIG_DFL);
         if (chdir(cwd.c_str()) != 0) _exit(126);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(126);
     }
     close(errPipe[1]);

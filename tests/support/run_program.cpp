@@ -134,6 +134,18 @@ std::vector<std::string> splitWords(const std::string& text) {
     return words;
 }
 
+std::vector<std::string> launchWith(const std::string& launcher,
+                                    const std::vector<std::string>& settings) {
+    std::vector<std::string> words = splitWords(launcher);
+    bool emulated = !words.empty();
+    if (!emulated && !settings.empty()) words.push_back("env");
+    for (const std::string& setting : settings) {
+        if (emulated) words.push_back("-E");
+        words.push_back(setting);
+    }
+    return words;
+}
+
 TempDir::TempDir() {
     static bool swept = false;
     std::filesystem::path tmp = std::filesystem::temp_directory_path();
