@@ -142,17 +142,17 @@ void writeCaseFiles(const TempDir& dir, bool sync) {
 // file name runs it without a fault.
 ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& file, int at,
                            const std::string& action, const std::string& file2 = "", int at2 = 0) {
-    std::vector<std::string> settings{"LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+    std::vector<std::string> launcher{"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
                                       // A sanitizer build must accept a preload ahead of it.
                                       "ASAN_OPTIONS=verify_asan_link_order=0"};
     if (!file.empty())
-        settings.insert(settings.end(),
+        launcher.insert(launcher.end(),
                         {"ZEBRIN_FAULT_FILE=" + file, "ZEBRIN_FAULT_AT=" + std::to_string(at),
                          "ZEBRIN_FAULT_ACTION=" + action, "ZEBRIN_FAULT_MARK=fault-met"});
     else if (!action.empty())
-        settings.push_back("ZEBRIN_FAULT_STDOUT=" + action);
+        launcher.push_back("ZEBRIN_FAULT_STDOUT=" + action);
     if (!file2.empty())
-        settings.insert(settings.end(),
+        launcher.insert(launcher.end(),
                         {"ZEBRIN_FAULT_FILE2=" + file2, "ZEBRIN_FAULT_AT2=" + std::to_string(at2)});
     std::vector<std::string> argv{env("ZEBRIN_PROGRAM")};
     if (sync)
@@ -160,7 +160,7 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
     else
         argv.insert(argv.end(), {"-l1=32", "-l2=16"});
     argv.insert(argv.end(), {"a", "b"});
-    return runProgram(launchWith(env("ZEBRIN_LAUNCHER"), settings), argv, dir.path);
+    return runProgram(throughLauncher(env("ZEBRIN_LAUNCHER"), launcher), argv, dir.path);
 }
 
 TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
@@ -249,11 +249,11 @@ struct Ended {
 };
 
 Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, Sink sink) {
-    std::vector<std::string> settings;
+    std::vector<std::string> launcher;
     if (sink == Sink::WriteFailsOnce)
-        settings = {"LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+        launcher = {"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
                     "ASAN_OPTIONS=verify_asan_link_order=0", "ZEBRIN_FAULT_STDOUT=eagain:2"};
-    std::vector<std::string> words = launchWith(env("ZEBRIN_LAUNCHER"), settings);
+    std::vector<std::string> words = throughLauncher(env("ZEBRIN_LAUNCHER"), launcher);
     words.push_back(env("ZEBRIN_PROGRAM"));
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;

@@ -134,15 +134,12 @@ std::vector<std::string> splitWords(const std::string& text) {
     return words;
 }
 
-std::vector<std::string> launchWith(const std::string& launcher,
-                                    const std::vector<std::string>& settings) {
-    std::vector<std::string> words = splitWords(launcher);
-    bool emulated = !words.empty();
-    if (!emulated && !settings.empty()) words.push_back("env");
-    for (const std::string& setting : settings) {
-        if (emulated) words.push_back("-E");
-        words.push_back(setting);
-    }
+std::vector<std::string> throughLauncher(const std::string& emulator,
+                                         const std::vector<std::string>& envCommand) {
+    std::vector<std::string> words = splitWords(emulator);
+    if (words.empty()) return envCommand;
+    for (size_t i = 1; i < envCommand.size(); i++)
+        words.insert(words.end(), {"-E", envCommand[i]});
     return words;
 }
 
