@@ -3,6 +3,8 @@
 # processor and ZEBRIN_QEMU, the user-mode emulator that runs its programs
 # here (package qemu-user).
 set(CMAKE_SYSTEM_NAME Linux)
+# (GoogleTest's own build asks for a C compiler too.)
+set(CMAKE_C_COMPILER ${ZEBRIN_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${ZEBRIN_TRIPLET}-g++)
 # Libraries come from the cross compiler's own folder; GoogleTest, built for
 # the target, is named by GTest_DIR.

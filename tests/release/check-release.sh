@@ -39,6 +39,7 @@ if [ "$(git rev-parse --show-toplevel 2> /dev/null)" != "$PWD" ]; then
   tally not run: not a git clone, a release is made from a commit
   for arch in $cross_arches; do
     tally_of "$arch" not run: not a git clone
+    tally_of "$arch-64k" not run: not a git clone
   done
   exit 0
 fi

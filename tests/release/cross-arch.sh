@@ -31,7 +31,7 @@ esac
 tally_of() {
   [ -z "${ZEBRIN_RESULTS:-}" ] || echo "${*:2}" > "$ZEBRIN_RESULTS/release.$1"
 }
-bash scripts/ensure-packages.sh cmake make libgtest-dev diffutils qemu-user "g++-$triplet"
+bash scripts/ensure-packages.sh cmake make binutils libgtest-dev diffutils qemu-user "g++-$triplet"
 toolchain=$source/build/toolchains/$triplet.cmake
 jobs=$(nproc)
 mkdir -p "$build"
