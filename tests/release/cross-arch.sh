@@ -16,7 +16,9 @@
 # release.ARCH ("passed total" of the suite's tests, or "not run: why") and
 # release.ARCH-64k (of the table's cases on 64 KiB pages).
 set -euo pipefail
-arch=$1 source=$2 build=$3
+arch=$1 source=$(realpath "$2")
+mkdir -p "$3"
+build=$(realpath "$3")
 cd "$(dirname "$0")/../.."
 case "$arch" in
   arm64) triplet=aarch64-linux-gnu pages64k=yes ;;
@@ -34,7 +36,6 @@ tally_of() {
 bash scripts/ensure-packages.sh cmake make binutils libgtest-dev diffutils qemu-user "g++-$triplet"
 toolchain=$source/build/toolchains/$triplet.cmake
 jobs=$(nproc)
-mkdir -p "$build"
 
 # ctest's last words: "N% tests passed, F tests failed out of T" as "T-F T".
 ctest_tally() {
