@@ -66,5 +66,13 @@ row "" "the .dsc alone, built in a bare Debian 12 (amd64)" \
   "$(tally release rebuild '.debs the same as dist/' | cut -c3-)$(tally release autopkgtest autopkgtests)"
 row "" "the .dsc alone, built in a bare i386 Debian 12" \
   "$(tally release i386 tests | cut -c3-)$(tally release i386-autopkgtest autopkgtests)"
+for arch in arm64 armhf ppc64el s390x; do
+  pages=""
+  case $arch in
+    arm64 | ppc64el) pages=$(tally release "$arch-64k" 'table cases on 64 KiB pages') ;;
+  esac
+  row "" "$arch: cross-built, its tests under qemu-user" \
+    "$(tally release "$arch" tests | cut -c3-)$pages"
+done
 zebrin_runs_i386 ||
   echo "NOTE: for i386 the test suite was only compiled (cross compiler, warnings as errors), not run"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
-              "nextDiff locates a byte in a word by its lowest set bit");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ || __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__,
+              "a word's bytes are in one order or its reverse");
 
 namespace {
 
@@ -14,9 +14,20 @@ namespace {
 // the i386 ones, where a 64-bit word would cost a library call per lookup.
 using Word = uintptr_t;
 
+inline Word byteSwapped(Word v) {
+    if constexpr (sizeof(Word) == 8)
+        return static_cast<Word>(__builtin_bswap64(static_cast<uint64_t>(v)));
+    else
+        return static_cast<Word>(__builtin_bswap32(static_cast<uint32_t>(v)));
+}
+
+// The word at p with its first byte in memory in the lowest 8 bits, so that
+// a byte is found by the lowest set bit. A big-endian machine loads that byte
+// highest, so there the word is turned round; a little-endian one loads it so.
 inline Word loadWord(const uint8_t* p) {
     Word v;
     memcpy(&v, p, sizeof v);
+    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) v = byteSwapped(v);
     return v;
 }
 

@@ -26,8 +26,8 @@ void outTextV(const char* format, va_list args) __attribute__((format(printf, 1,
 // the comparison. The buffer and its flush live in output.cpp.
 namespace outLines {
 
-static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
-              "a line is assembled in words, first character in the lowest byte");
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ || __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__,
+              "a word's bytes are in one order or its reverse");
 
 constexpr uint32_t longestLine = 26; // "XXXXXXXX: XX XX :XXXXXXXX\n"
 constexpr uint32_t bufferSize = 1 << 16;
@@ -51,8 +51,11 @@ struct HexPairs {
 inline constexpr HexPairs hex{};
 
 // Lines are stored four characters at a time: 32-bit words suit the i386
-// builds as well as the 64-bit one.
+// builds as well as the 64-bit one. A word is assembled with its first
+// character in the lowest byte; a big-endian machine stores that byte last,
+// so there the word is turned round first.
 inline void put4(char* p, uint32_t w) {
+    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) w = __builtin_bswap32(w);
     memcpy(p, &w, sizeof w);
 }
 

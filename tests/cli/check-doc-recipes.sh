@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# check-doc-recipes.sh PROGRAM SOURCE_DIR: runs the scripts that the README's
-# "In scripts" section and the man page's examples give, taken from their
-# text as a reader copies them, against PROGRAM on small pairs of files, and
-# checks that each prints what its text promises. A recipe that goes wrong on
-# some status (two empty files, an offset, a count on equal files) fails here
-# rather than in a user's build.
+# check-doc-recipes.sh PROGRAM SOURCE_DIR [LAUNCHER]: runs the scripts that the
+# README's "In scripts" section and the man page's examples give, taken from
+# their text as a reader copies them, against PROGRAM on small pairs of files,
+# and checks that each prints what its text promises. A recipe that goes wrong
+# on some status (two empty files, an offset, a count on equal files) fails
+# here rather than in a user's build. LAUNCHER (one word list, such as a
+# user-mode emulator and its options) starts the program where it can't run
+# itself.
 set -euo pipefail
 program=$(realpath "$1")
 src=$2
+launcher=${3:-}
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/zebrin-recipes.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
 trap 'exit 1' HUP INT TERM
@@ -81,7 +84,12 @@ pair first-empty "" "$text"
 pair differing "$text" "${text/line 3/Line 3}"
 
 mkdir "$tmp/bin"
-ln -s "$program" "$tmp/bin/zebrin"
+if [ -z "$launcher" ]; then
+  ln -s "$program" "$tmp/bin/zebrin"
+else
+  printf '#!/bin/sh\nexec %s "%s" "$@"\n' "$launcher" "$program" > "$tmp/bin/zebrin"
+  chmod +x "$tmp/bin/zebrin"
+fi
 
 # recipe | pair | what it prints (a Makefile: whether make succeeds)
 table='

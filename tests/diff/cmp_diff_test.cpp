@@ -72,7 +72,8 @@ ZebrinResult zebrinDiffs(const std::string& dir, const RunOptions& o) {
     std::vector<std::string> argv{getenv("ZEBRIN_PROGRAM")};
     argv.insert(argv.end(), o.args.begin(), o.args.end());
     argv.insert(argv.end(), {"a", "b"});
-    ProgramResult r = runProgram({}, argv, dir);
+    const char* launcher = getenv("ZEBRIN_LAUNCHER");
+    ProgramResult r = runProgram(splitWords(launcher != nullptr ? launcher : ""), argv, dir);
     EXPECT_EQ(r.err, "");
     ZebrinResult z;
     z.status = r.status;

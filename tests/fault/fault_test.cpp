@@ -268,7 +268,7 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
     else
         argv.insert(argv.end(), {"-l1=32", "-l2=16"});
     argv.insert(argv.end(), {"a", "b"});
-    return runProgram(launcher, argv, dir.path);
+    return runProgram(throughLauncher(env("ZEBRIN_LAUNCHER"), launcher), argv, dir.path);
 }
 
 TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
@@ -361,7 +361,12 @@ struct Ended {
 };
 
 Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, Sink sink) {
-    std::vector<std::string> words{env("ZEBRIN_PROGRAM")};
+    std::vector<std::string> launcher;
+    if (sink == Sink::WriteFailsOnce)
+        launcher = {"env", "LD_PRELOAD=" + env("ZEBRIN_FAULT_LIBRARY"),
+                    "ASAN_OPTIONS=verify_asan_link_order=0", "ZEBRIN_FAULT_STDOUT=eagain:2"};
+    std::vector<std::string> words = throughLauncher(env("ZEBRIN_LAUNCHER"), launcher);
+    words.push_back(env("ZEBRIN_PROGRAM"));
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& w : words)
@@ -380,15 +385,10 @@ Ended runWithSink(const std::vector<std::string>& args, const std::string& cwd, 
         if (sink == Sink::ReadOnly) dup2(open("/dev/null", O_RDONLY), 1);
         if (sink == Sink::PipeWithoutReader || sink == Sink::PipeWithoutReaderSigpipeIgnored)
             dup2(outPipe[1], 1);
-        if (sink == Sink::WriteFailsOnce) {
-            dup2(open("/dev/null", O_WRONLY), 1);
-            setenv("LD_PRELOAD", env("ZEBRIN_FAULT_LIBRARY").c_str(), 1);
-            setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
-            setenv("ZEBRIN_FAULT_STDOUT", "eagain:2", 1);
-        }
+        if (sink == Sink::WriteFailsOnce) dup2(open("/dev/null", O_WRONLY), 1);
         signal(SIGPIPE, sink == Sink::PipeWithoutReaderSigpipeIgnored ? SIG_IGN : SIG_DFL);
         if (chdir(cwd.c_str()) != 0) _exit(126);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(126);
     }
     close(errPipe[1]);

@@ -10,10 +10,13 @@
 # packages come out byte for byte as in dist/ and that blhc finds every
 # compiler flag in place, and runs the packages' autopkgtest there; where this
 # machine runs i386 programs, it builds and tests the source package in a
-# bare i386 Debian 12 too.
-# On this machine it runs the native program of the amd64 package and
-# nothing else: no package is installed here, and no 32-bit program is started
-# but in the bare i386 system.
+# bare i386 Debian 12 too. Before those, it cross-builds the commit for
+# Debian's other architectures, arm64, armhf, ppc64el and s390x, and runs
+# each one's whole test suite under qemu-user (tests/release/cross-arch.sh).
+# On this machine it runs the native program of the amd64 package, and the
+# other architectures' programs under qemu-user, and nothing else: no package
+# is installed here but the check's tools, the cross compilers and qemu-user,
+# and no i386 program is started but in the bare i386 system.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/lib/i386.sh
@@ -23,6 +26,7 @@ tally_of() {
   [ -z "${ZEBRIN_RESULTS:-}" ] || echo "${*:2}" > "$ZEBRIN_RESULTS/release.$1"
 }
 tally() { tally_of check "$@"; }
+cross_arches="arm64 armhf ppc64el s390x"
 fail() {
   echo "FAIL: $*" >&2
   tally 0 1
@@ -33,6 +37,10 @@ fail() {
 if [ "$(git rev-parse --show-toplevel 2> /dev/null)" != "$PWD" ]; then
   echo "release check not run: this tree is not a git clone, and a release is made from a commit"
   tally not run: not a git clone, a release is made from a commit
+  for arch in $cross_arches; do
+    tally_of "$arch" not run: not a git clone
+    tally_of "$arch-64k" not run: not a git clone
+  done
   exit 0
 fi
 # File lists are compared in byte order, as release.sh writes SHA256SUMS.
@@ -229,6 +237,14 @@ echo "== source package"
 diff -r -x .pc "$tmp/commit" "$tmp/unpacked" > /dev/null ||
   fail "the source package doesn't unpack to the commit's files"
 
+# Debian builds the package for these too, on machines of their own: the
+# commit cross-built for each, and its tests run here under emulation. A
+# failure is reported at the end, after the bare builds.
+cross_failed=""
+for arch in $cross_arches; do
+  bash tests/release/cross-arch.sh "$arch" "$src" "$tmp/cross-$arch" || cross_failed+=" $arch"
+done
+
 # A build machine's build: the .dsc alone, in a system that has nothing else.
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -284,5 +300,6 @@ else
   tally_of i386-autopkgtest "not run: $why"
 fi
 
+[ -z "$cross_failed" ] || fail "the build or the tests under emulation failed for:$cross_failed"
 tally 1 1
-echo "release check passed: the same SHA256SUMS twice, packages, hardening, debug symbols, archives, lintian, the rebuild from the .dsc, blhc and the autopkgtest"
+echo "release check passed: the same SHA256SUMS twice, packages, hardening, debug symbols, archives, lintian, the builds and tests for $cross_arches, the rebuild from the .dsc, blhc and the autopkgtest"

@@ -134,6 +134,15 @@ std::vector<std::string> splitWords(const std::string& text) {
     return words;
 }
 
+std::vector<std::string> throughLauncher(const std::string& emulator,
+                                         const std::vector<std::string>& envCommand) {
+    std::vector<std::string> words = splitWords(emulator);
+    if (words.empty()) return envCommand;
+    for (size_t i = 1; i < envCommand.size(); i++)
+        words.insert(words.end(), {"-E", envCommand[i]});
+    return words;
+}
+
 TempDir::TempDir() {
     static bool swept = false;
     std::filesystem::path tmp = std::filesystem::temp_directory_path();

@@ -31,6 +31,15 @@ ProgramResult runProgram(const std::vector<std::string>& launcher,
 // Splits a launcher setting such as "wine" or "qemu-i386 -L /x" on blanks.
 std::vector<std::string> splitWords(const std::string& text);
 
+// The launcher words that start the program under test: envCommand (empty,
+// or "env" and settings "NAME=VALUE" for the program's environment) when
+// emulator is empty, else the words of emulator, a user-mode emulator such as
+// "qemu-aarch64 -L /usr/aarch64-linux-gnu", with each setting handed to the
+// emulated program (its -E option): a preload library is the program's, and
+// the emulator itself could not load it.
+std::vector<std::string> throughLauncher(const std::string& emulator,
+                                         const std::vector<std::string>& envCommand);
+
 // A fresh empty folder under the system's temporary folder, removed by the
 // destructor with everything in it. Its owner holds a lock on it while it
 // lives; a test stopped by its time limit leaves its folder behind, so the
