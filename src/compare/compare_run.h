@@ -56,8 +56,8 @@ inline uint32_t spanOf(uint32_t unit, uint32_t capacity) {
 // fposInp2 on, at most cmpLeft bytes; returns how many it compared (and
 // advances the positions past them), the reads taking the rest. Where file 2
 // couldn't be had inside a span of file 1, the bytes returned end there and
-// the rest of that span lies at bufInp1 (heldInp1 bytes). Output, status and the streams' positions
-// are the reads'. Always 0 on the Win32 builds.
+// the rest of that span lies at bufInp1 (heldInp1 bytes). Output, status and
+// the streams' positions are the reads'. Always 0 on the Win32 builds.
 uint32_t compareMapped(uint32_t cmpLeft);
 
 // Ends the mappings and the fault handler of a mapped comparison that a run

@@ -1,7 +1,7 @@
-// The platform's files and standard output: with mapped.cpp (the POSIX
-// builds' mapped comparison), the only code that differs between
-// deliverables. ZEBRIN_POSIX_FILES and ZEBRIN_UTF8_NAMES are per-deliverable
-// build settings (build/targets).
+// The platform's files and standard output. With mapped.cpp (the POSIX
+// builds' mapped comparison) and posix_layer.cpp (built into zebrin-posix32
+// alone), the only code that differs between deliverables. ZEBRIN_POSIX_FILES
+// and ZEBRIN_UTF8_NAMES are per-deliverable build settings (build/targets).
 #include "compare/platform.h"
 
 #include <sys/stat.h>
