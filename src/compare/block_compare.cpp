@@ -14,20 +14,18 @@ namespace {
 // the i386 ones, where a 64-bit word would cost a library call per lookup.
 using Word = uintptr_t;
 
-inline Word byteSwapped(Word v) {
-    if constexpr (sizeof(Word) == 8)
-        return static_cast<Word>(__builtin_bswap64(static_cast<uint64_t>(v)));
-    else
-        return static_cast<Word>(__builtin_bswap32(static_cast<uint32_t>(v)));
-}
-
 // The word at p with its first byte in memory in the lowest 8 bits, so that
 // a byte is found by the lowest set bit. A big-endian machine loads that byte
 // highest, so there the word is turned round; a little-endian one loads it so.
 inline Word loadWord(const uint8_t* p) {
     Word v;
     memcpy(&v, p, sizeof v);
-    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) v = byteSwapped(v);
+    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) {
+        if constexpr (sizeof(Word) == 8)
+            v = static_cast<Word>(__builtin_bswap64(static_cast<uint64_t>(v)));
+        else
+            v = static_cast<Word>(__builtin_bswap32(static_cast<uint32_t>(v)));
+    }
     return v;
 }
 
