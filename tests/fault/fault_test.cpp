@@ -271,8 +271,26 @@ ProgramResult runWithFault(const TempDir& dir, bool sync, const std::string& fil
     return runProgram(throughLauncher(env("ZEBRIN_LAUNCHER"), launcher), argv, dir.path);
 }
 
+// Whether the program maps files in the temporary folder: it maps only on
+// local file systems it knows (a build machine's folder may be on an overlay
+// or a network file system), and reads elsewhere. Asked of the program itself,
+// once: a mapping refused at the first byte of file 1 leaves a mark.
+bool programMapsHere() {
+    static const bool maps = [] {
+        TempDir dir;
+        writeCaseFiles(dir, false);
+        runWithFault(dir, false, "a", 0, "nomap");
+        return access(dir.file("fault-met").c_str(), F_OK) == 0;
+    }();
+    return maps;
+}
+
 TEST_P(FaultTable, LinesBeforeTheReadMessageAndStatus) {
     const FaultCase& c = GetParam();
+    // These rows hold the mapped walk to the reads' result; where it doesn't
+    // run, the reads' own rows cover the rest.
+    if ((c.metBy == "map" || !c.stdoutAction.empty()) && !programMapsHere())
+        GTEST_SKIP() << "the temporary folder's file system is read, not mapped";
     TempDir dir;
     if (c.makeFiles != nullptr)
         c.makeFiles(dir);
